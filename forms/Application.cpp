@@ -1,0 +1,122 @@
+#include "forms/Application.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "forms/AnsiText.h"
+#include "forms/Form.h"
+#include "forms/Resources.h"
+
+namespace forms {
+namespace {
+
+TApplication& DefaultApplication() {
+  static TApplication application;
+  return application;
+}
+
+void ReportLastResort(const char* what) noexcept {
+  std::fprintf(stderr, "voltage-display: an error could not be shown: %s\n", what);
+}
+
+}  // namespace
+
+TApplication* Application = &DefaultApplication();
+
+TApplication::TApplication() : TComponent(nullptr) {}
+
+TApplication::~TApplication() {
+  // The forms and their native windows go before the window system does.
+  while (!Components().empty()) delete Components().back();
+  mainForm_ = nullptr;
+}
+
+backend::Backend& TApplication::Backend() {
+  if (!backend_) backend_ = backend::CreateDefaultBackend();
+  return *backend_;
+}
+
+void TApplication::SetBackend(std::unique_ptr<backend::Backend> backend) {
+  backend_ = std::move(backend);
+}
+
+void TApplication::Initialize() { Backend(); }
+
+void TApplication::FormCreated(TForm* form) {
+  form->AfterConstruction();
+  if (!mainForm_) {
+    mainForm_ = form;
+    ApplyIcon(*form);
+  }
+}
+
+void TApplication::ApplyIcon(TForm& form) {
+  std::string_view icon = FindResource("MAINICON");
+  if (!icon.empty()) form.Native().SetIcon(icon);
+}
+
+void TApplication::Run() {
+  if (!mainForm_) return;
+  mainForm_->Show();
+  Backend().RunLoop(mainForm_->Native());
+}
+
+std::string TApplication::Title() {
+  if (!titleSet_) {
+    title_ = TitleFromPath(Backend().ProgramPath());
+    titleSet_ = true;
+  }
+  return title_;
+}
+
+void TApplication::ShowException(const Exception& E) {
+  Backend().ShowErrorBox(AnsiToUtf8(Title()), AnsiToUtf8(MessageForDisplay(E.Message())));
+}
+
+void TApplication::HandleException(TObject* Sender) {
+  auto report = [&](const Exception& e) {
+    if (OnException) OnException(Sender, e);
+    else ShowException(e);
+  };
+  try {
+    throw;
+  } catch (const EAbort&) {
+  } catch (const Exception& e) {
+    report(e);
+  } catch (const std::exception& e) {
+    report(Exception(e.what()));
+  } catch (...) {
+    report(Exception(""));
+  }
+}
+
+void TApplication::Deliver(const std::function<void()>& event) noexcept {
+  try {
+    event();
+  } catch (...) {
+    try {
+      HandleException(this);
+    } catch (const std::exception& e) {
+      ReportLastResort(e.what());
+    } catch (...) {
+      ReportLastResort("unknown exception");
+    }
+  }
+}
+
+std::string MessageForDisplay(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+std::string TitleFromPath(std::string_view path) {
+  std::size_t slash = path.find_last_of('/');
+  std::string_view base = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  base = base.substr(0, base.find('.'));
+  std::string title(base);
+  for (std::size_t i = 1; i < title.size(); ++i)
+    title[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(title[i])));
+  return title;
+}
+
+}  // namespace forms

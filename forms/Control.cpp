@@ -1,0 +1,64 @@
+#include "forms/Control.h"
+
+#include <algorithm>
+
+#include "forms/Application.h"
+#include "forms/Form.h"
+#include "forms/PropertyValues.h"
+
+namespace forms {
+
+TControl::TControl(TComponent* AOwner, backend::ControlKind kind) : TComponent(AOwner), kind_(kind) {}
+
+TControl::~TControl() {
+  if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  TRect bounds{left, top, std::max(width, 0), std::max(height, 0)};
+  if (bounds == bounds_) return;
+  bounds_ = bounds;
+  if (native_) native_->SetBounds(bounds_);
+  if (parent_) parent_->ControlBoundsChanged();
+}
+
+void TControl::SetTabOrder(int value) {
+  tabOrder_ = value;
+  if (native_) native_->SetTabOrder(value);
+}
+
+void TControl::SetParent(TForm* parent) {
+  if (parent_ == parent) return;
+  if (parent_) parent_->RemoveControl(this);
+  native_.reset();
+  parent_ = parent;
+  if (!parent_) return;
+  parent_->InsertControl(this);
+  font_ = parent_->Font();
+  native_ = Application->Backend().CreateControl(kind_, parent_->Native(), *this);
+  native_->SetFont(font_);
+  native_->SetBounds(bounds_);
+  if (tabOrder_ >= 0) native_->SetTabOrder(tabOrder_);
+  NativeCreated();
+}
+
+void TControl::ParentFontChanged(const TFontSpec& font) {
+  font_ = font;
+  if (native_) native_->SetFont(font_);
+}
+
+void TControl::Invalidate() {
+  if (native_) native_->Invalidate();
+}
+
+bool TControl::SetProperty(std::string_view name, const reader::Value& value, TReadContext& ctx) {
+  if (name == "Left") SetLeft(AsInt(value));
+  else if (name == "Top") SetTop(AsInt(value));
+  else if (name == "Width") SetWidth(AsInt(value));
+  else if (name == "Height") SetHeight(AsInt(value));
+  else if (name == "TabOrder") SetTabOrder(AsInt(value));
+  else return TComponent::SetProperty(name, value, ctx);
+  return true;
+}
+
+}  // namespace forms

@@ -1,0 +1,142 @@
+#include "forms/backend/qt/QtWindow.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <algorithm>
+
+#include "forms/Application.h"
+#include "forms/backend/qt/QtCanvas.h"
+
+namespace forms::backend::qt {
+namespace {
+
+QString FromUtf8(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+std::optional<TMouseButton> ToMouseButton(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return TMouseButton::mbLeft;
+    case Qt::RightButton: return TMouseButton::mbRight;
+    case Qt::MiddleButton: return TMouseButton::mbMiddle;
+    default: return std::nullopt;
+  }
+}
+
+void SetBackground(QWidget& widget, TColor color) {
+  QPalette palette = widget.palette();
+  palette.setColor(QPalette::Window, ToQColor(color));
+  widget.setPalette(palette);
+  widget.setAutoFillBackground(true);
+}
+
+}  // namespace
+
+QtWindow::QtWindow(WindowEvents& events) : events_(events) {}
+
+void QtWindow::SetCaption(const std::string& utf8) { setWindowTitle(FromUtf8(utf8)); }
+
+void QtWindow::SetColor(TColor color) { SetBackground(*this, color); }
+
+void QtWindow::SetIcon(std::string_view imageBytes) {
+  QImage image;
+  if (image.loadFromData(reinterpret_cast<const uchar*>(imageBytes.data()),
+                         static_cast<int>(imageBytes.size())))
+    setWindowIcon(QIcon(QPixmap::fromImage(image)));
+}
+
+void QtWindow::SetPosition(int left, int top) { move(left, top); }
+
+void QtWindow::SetClientSize(int width, int height) { resize(width, height); }
+
+TPoint QtWindow::FrameExtent() const {
+  if (!isVisible()) return {};
+  QSize frame = frameGeometry().size() - size();
+  return {frame.width(), frame.height()};
+}
+
+void QtWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Deliver([this] { events_.Resized(); });
+}
+
+void QtWindow::PlaceInTabOrder(QWidget* control, int order) {
+  Forget(control);
+  tabOrder_.emplace_back(order, control);
+  std::stable_sort(tabOrder_.begin(), tabOrder_.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  ChainTabOrder();
+}
+
+void QtWindow::Forget(QWidget* control) {
+  std::erase_if(tabOrder_, [control](const auto& entry) { return entry.second == control; });
+}
+
+void QtWindow::ChainTabOrder() {
+  for (std::size_t i = 1; i < tabOrder_.size(); ++i)
+    QWidget::setTabOrder(tabOrder_[i - 1].second, tabOrder_[i].second);
+}
+
+template <class W>
+void QtControl<W>::SetText(const std::string& utf8) {
+  if constexpr (requires(W& w) { w.setText(QString()); }) this->setText(FromUtf8(utf8));
+}
+
+template <class W>
+void QtControl<W>::SetFont(const TFontSpec& font) {
+  this->setFont(ToQFont(font));
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::WindowText, ToQColor(font.Color));
+  palette.setColor(QPalette::ButtonText, ToQColor(font.Color));
+  this->setPalette(palette);
+}
+
+template <class W>
+void QtControl<W>::SetColor(TColor color) {
+  SetBackground(*this, color);
+}
+
+QtButton::QtButton(QtWindow& window, ControlEvents& events) : QtControl(window, events) {
+  QObject::connect(this, &QPushButton::clicked, this, [this] { Deliver([this] { this->events().Clicked(); }); });
+}
+
+QtLabel::QtLabel(QtWindow& window, ControlEvents& events) : QtControl(window, events) {
+  setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  setMargin(0);
+  setIndent(0);
+}
+
+QtCustomControl::QtCustomControl(QtWindow& window, ControlEvents& events) : QtControl(window, events) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void QtCustomControl::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  QtCanvas canvas(painter);
+  Deliver([&] { events().Paint(canvas); });
+}
+
+void QtCustomControl::mousePressEvent(QMouseEvent* event) {
+  if (auto button = ToMouseButton(event->button())) {
+    QPoint p = event->position().toPoint();
+    Deliver([&] { events().MouseDown(*button, p.x(), p.y()); });
+  }
+}
+
+void QtCustomControl::mouseMoveEvent(QMouseEvent* event) {
+  QPoint p = event->position().toPoint();
+  Deliver([&] { events().MouseMove(p.x(), p.y()); });
+}
+
+void QtCustomControl::mouseReleaseEvent(QMouseEvent* event) {
+  if (auto button = ToMouseButton(event->button())) {
+    QPoint p = event->position().toPoint();
+    Deliver([&] { events().MouseUp(*button, p.x(), p.y()); });
+  }
+}
+
+template class QtControl<QPushButton>;
+template class QtControl<QLabel>;
+template class QtControl<QWidget>;
+
+}  // namespace forms::backend::qt
