@@ -1,0 +1,68 @@
+#pragma once
+
+// Reading a chart off a screenshot: pixel classes, horizontal runs, the plot
+// frame (the 1-pixel dark rectangle around the plot area) and lines of a
+// given colour inside it.
+
+#include <QImage>
+#include <QRect>
+#include <QRgb>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace e2e {
+
+using PixelTest = std::function<bool(QRgb)>;
+
+// Dark enough for a frame or an axis: every channel at most `limit`.
+bool isDark(QRgb pixel, int limit = 100);
+// Exactly the colour, no antialiasing.
+PixelTest exactly(QRgb colour);
+PixelTest darkPixel(int limit = 100);
+
+// A horizontal run of pixels [x0, x1] on row y.
+struct HRun {
+    int y = -1;
+    int x0 = 0;
+    int x1 = -1;
+    int length() const { return x1 - x0 + 1; }
+    bool empty() const { return length() <= 0; }
+};
+
+// Longest run of matching pixels on row y between columns x0 and x1 (inclusive).
+HRun longestRun(const QImage& image, int y, int x0, int x1, const PixelTest& test);
+
+// The longest run found on any row of `rows` inside `region` (rows clipped to the region).
+HRun longestRunInRows(const QImage& image, const QRect& region, int firstRow, int lastRow, const PixelTest& test);
+
+// The plot area's frame, in image coordinates: its top and bottom rows and
+// the left and right ends of those lines.
+struct PlotFrame {
+    int top = 0;
+    int bottom = 0;
+    int left = 0;
+    int right = 0;
+
+    int width() const { return right - left + 1; }
+    int height() const { return bottom - top + 1; }
+    // The row a value maps to on a vertical axis running from `minimum`
+    // at the bottom row to `maximum` at the top row.
+    double rowOf(double value, double minimum, double maximum) const
+    {
+        return bottom - (value - minimum) / (maximum - minimum) * (bottom - top);
+    }
+    std::string describe() const;
+};
+
+// Finds the frame inside `chartRegion`: the rows whose longest dark run
+// covers at least `minFraction` of the region's width; the first is the top,
+// the last the bottom. Nothing when fewer than two such rows lie at least
+// `minHeight` apart.
+std::optional<PlotFrame> findPlotFrame(const QImage& image, const QRect& chartRegion, double minFraction = 0.5,
+                                       int minHeight = 20);
+
+std::string describePixel(QRgb pixel);
+
+} // namespace e2e
