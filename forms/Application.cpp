@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 
 #include "forms/AnsiText.h"
 #include "forms/Form.h"
@@ -25,14 +26,23 @@ TApplication* Application = &DefaultApplication();
 
 TApplication::TApplication() : TComponent(nullptr) {}
 
-TApplication::~TApplication() {
+TApplication::~TApplication() { Shutdown(); }
+
+void TApplication::Shutdown() {
   // The forms and their native windows go before the window system does.
   while (!Components().empty()) delete Components().back();
   mainForm_ = nullptr;
+  backend_.reset();
 }
 
 backend::Backend& TApplication::Backend() {
-  if (!backend_) backend_ = backend::CreateDefaultBackend();
+  if (!backend_) {
+    backend_ = backend::CreateDefaultBackend();
+    // The process-wide application lives in static storage. Tear it down
+    // from an exit handler registered now, which runs before the window
+    // system's own statics (created while it started) are destroyed.
+    if (this == &DefaultApplication()) std::atexit([] { DefaultApplication().Shutdown(); });
+  }
   return *backend_;
 }
 

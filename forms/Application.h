@@ -55,6 +55,8 @@ class TApplication : public TComponent {
 
  private:
   void FormCreated(TForm* form);
+  // Frees the forms, then the window system.
+  void Shutdown();
   void ApplyIcon(TForm& form);
 
   std::unique_ptr<backend::Backend> backend_;

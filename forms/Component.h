@@ -2,6 +2,7 @@
 // the form reader uses to set properties by name.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,9 @@ class TComponent : public TObject {
   // Places a component read nested inside this one's block; returns false if
   // this component cannot hold it.
   virtual bool AcceptChild(TComponent& child);
+  // Whether the component lives inside another (a control on a form, a
+  // series in a chart) rather than only being owned, as a timer is.
+  virtual bool HasParent() const { return false; }
   void BeginLoading() { loading_ = true; }
   // Called once every component of the form has its properties.
   virtual void Loaded() { loading_ = false; }

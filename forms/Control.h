@@ -42,6 +42,7 @@ class TControl : public TComponent, protected backend::ControlEvents {
   backend::NativeControl* Native() const { return native_.get(); }
 
   bool SetProperty(std::string_view name, const reader::Value& value, TReadContext& ctx) override;
+  bool HasParent() const override { return true; }
 
  protected:
   TControl(TComponent* AOwner, backend::ControlKind kind);

@@ -96,7 +96,7 @@ bool TForm::AcceptChild(TComponent& child) {
     control->SetParent(this);
     return true;
   }
-  return false;
+  return !child.HasParent();  // a non-visual component only needs its owner
 }
 
 void TForm::Loaded() {

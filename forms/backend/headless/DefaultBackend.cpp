@@ -3,5 +3,9 @@
 #include "forms/backend/headless/HeadlessBackend.h"
 
 namespace forms::backend {
-std::unique_ptr<Backend> CreateDefaultBackend() { return std::make_unique<headless::HeadlessBackend>(); }
+std::unique_ptr<Backend> CreateDefaultBackend() {
+  auto backend = std::make_unique<headless::HeadlessBackend>();
+  backend->echoErrorBoxes = true;
+  return backend;
+}
 }  // namespace forms::backend

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "forms/Application.h"
 
@@ -113,6 +114,7 @@ void HeadlessBackend::RunLoop(NativeWindow&) {
 
 void HeadlessBackend::ShowErrorBox(const std::string& captionUtf8, const std::string& textUtf8) {
   errorBoxes.push_back({captionUtf8, textUtf8});
+  if (echoErrorBoxes) std::fprintf(stderr, "error box [%s]: %s\n", captionUtf8.c_str(), textUtf8.c_str());
 }
 
 int HeadlessBackend::TextHeight(const TFontSpec& font) { return MeasureHeight(font); }

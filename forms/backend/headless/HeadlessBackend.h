@@ -102,6 +102,8 @@ class HeadlessBackend final : public Backend {
   int pixelsPerInch = 96;
   std::string programPath = "/usr/bin/voltage-display";
   bool refuseTimers = false;
+  // Also writes each error box to stderr (for programs run by tests).
+  bool echoErrorBoxes = false;
   // What the loop does while it runs; without it the loop ends at once.
   std::function<void()> loopBody;
   std::vector<ErrorBox> errorBoxes;

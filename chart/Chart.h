@@ -1,0 +1,70 @@
+// The chart component: a title, a bottom and a left axis, walls, a legend
+// and its line series, painted through the form's canvas.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chart/ChartParts.h"
+#include "chart/core/SeriesPath.h"
+#include "forms/Control.h"
+
+namespace chart {
+
+class TLineSeries;
+
+class TChart : public forms::TControl {
+  // The parts come first so they exist before the pointers that publish them.
+  TChartTitle title_{*this};
+  TChartAxis bottomAxis_{*this};
+  TChartAxis leftAxis_{*this};
+  TChartLegend legend_{*this};
+  TChartWall backWall_;
+  TChartWall leftWall_;
+
+ public:
+  static constexpr const char* ClassName = "TChart";
+  explicit TChart(forms::TComponent* AOwner);
+  ~TChart() override;
+
+  TChartTitle* const Title = &title_;
+  TChartAxis* const BottomAxis = &bottomAxis_;
+  TChartAxis* const LeftAxis = &leftAxis_;
+  TChartLegend* const Legend = &legend_;
+  TChartWall* const BackWall = &backWall_;
+  TChartWall* const LeftWall = &leftWall_;
+
+  bool View3D() const { return view3D_; }
+  void SetView3D(bool value);
+  forms::TColor Color() const { return color_; }
+  void SetColor(forms::TColor value);
+  bool AllowZoom() const { return allowZoom_; }
+  void SetAllowZoom(bool value) { allowZoom_ = value; }
+  bool AllowPanning() const { return allowPanning_; }
+  void SetAllowPanning(bool value) { allowPanning_ = value; }
+
+  const std::vector<TLineSeries*>& SeriesList() const { return series_; }
+  // Called by the parts when something shown changed.
+  void Changed() { Invalidate(); }
+
+  bool SetProperty(std::string_view name, const forms::reader::Value& value,
+                   forms::TReadContext& ctx) override;
+  bool AcceptChild(forms::TComponent& child) override;
+
+ protected:
+  void Paint(forms::TCanvas& canvas) override;
+
+ private:
+  friend class TLineSeries;
+  void RemoveSeries(TLineSeries* series);
+
+  std::vector<TLineSeries*> series_;
+  bool view3D_ = true;
+  forms::TColor color_ = forms::clBtnFace;
+  bool allowZoom_ = true;
+  bool allowPanning_ = true;
+  std::vector<LineRun> runs_;  // reused by every paint
+};
+
+}  // namespace chart

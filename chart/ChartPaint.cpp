@@ -1,0 +1,126 @@
+// How the chart draws itself: background, title, the back wall's frame
+// round the plot area, grid, axis labels, then the series on top.
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "chart/Chart.h"
+#include "chart/LineSeries.h"
+#include "chart/core/AxisLabels.h"
+
+namespace chart {
+namespace {
+
+constexpr int kMargin = 8;         // between the chart's edge and what it draws
+constexpr int kTitleGap = 6;       // below the title
+constexpr int kTickLength = 4;
+constexpr int kLabelGap = 2;       // between a tick and its label
+constexpr int kLegendLine = 20;    // the sample line in the legend
+constexpr forms::TColor kGridColor = forms::clGray;
+
+forms::TFontSpec AxisFont() {
+  forms::TFontSpec font;
+  font.Name = "Arial";
+  font.Height = -11;
+  font.Color = forms::clBlack;
+  return font;
+}
+
+struct AxisLabel {
+  int pixel;
+  std::string text;
+};
+
+int ToPixel(double value, const AxisRange& range, int from, int to) {
+  double t = (value - range.Minimum()) / (range.Maximum() - range.Minimum());
+  return from + static_cast<int>(std::lround(t * (to - from)));
+}
+
+std::vector<AxisLabel> Labels(const AxisRange& range, int from, int to, int labelPixels) {
+  std::vector<AxisLabel> labels;
+  int length = std::abs(to - from) + 1;
+  for (double v : AxisLabelValues(range.Minimum(), range.Maximum(), length, labelPixels))
+    labels.push_back({ToPixel(v, range, from, to), FormatAxisLabel(v)});
+  return labels;
+}
+
+}  // namespace
+
+void TChart::Paint(forms::TCanvas& canvas) {
+  const int width = Width();
+  const int height = Height();
+  canvas.FillRect({0, 0, width, height}, color_);
+  if (width <= 0 || height <= 0) return;
+
+  int top = kMargin;
+  if (Title->Visible) {
+    int lineHeight = canvas.TextHeight(Title->Font);
+    for (const std::string& line : Title->DisplayLines()) {
+      canvas.TextOut((width - canvas.TextWidth(line, Title->Font)) / 2, top - 4, line, Title->Font);
+      top += lineHeight;
+    }
+    if (!Title->DisplayLines().empty()) top += kTitleGap - 4;
+  }
+
+  const forms::TFontSpec axisFont = AxisFont();
+  const int labelHeight = canvas.TextHeight(axisFont);
+  PlotArea area;
+  area.top = top;
+  area.bottom = height - 1 - kMargin - labelHeight - kLabelGap - kTickLength;
+  if (area.bottom <= area.top) return;
+
+  // The left axis' labels decide how far in the plot area starts.
+  std::vector<AxisLabel> leftLabels = Labels(LeftAxis->Range(), area.bottom, area.top, labelHeight);
+  int widest = 0;
+  for (const AxisLabel& l : leftLabels) widest = std::max(widest, canvas.TextWidth(l.text, axisFont));
+  area.left = kMargin + widest + kLabelGap + kTickLength;
+
+  int right = width - 1 - kMargin;
+  const std::string seriesName = series_.empty() ? std::string() : series_.front()->Name();
+  if (Legend->Visible() && !series_.empty())
+    right -= kLegendLine + 3 * kLabelGap + canvas.TextWidth(seriesName, axisFont) + kMargin;
+  // Room for half the widest bottom label past the right edge.
+  right -= canvas.TextWidth(FormatAxisLabel(BottomAxis->Maximum()), axisFont) / 2;
+  area.right = right;
+  if (area.right <= area.left) return;
+
+  std::vector<AxisLabel> bottomLabels =
+      Labels(BottomAxis->Range(), area.left, area.right, canvas.TextWidth("0,000.0", axisFont));
+
+  if (BackWall->BrushStyle == TBrushStyle::bsSolid)
+    canvas.FillRect({area.left, area.top, area.right - area.left + 1, area.bottom - area.top + 1},
+                    BackWall->BrushColor);
+
+  for (const AxisLabel& l : leftLabels) {
+    if (l.pixel > area.top && l.pixel < area.bottom)
+      canvas.Line({area.left + 1, l.pixel}, {area.right - 1, l.pixel}, kGridColor, forms::TPenStyle::psDot);
+    canvas.Line({area.left - kTickLength, l.pixel}, {area.left - 1, l.pixel}, forms::clBlack);
+    canvas.TextOut(area.left - kTickLength - kLabelGap - canvas.TextWidth(l.text, axisFont),
+                   l.pixel - labelHeight / 2, l.text, axisFont);
+  }
+  for (const AxisLabel& l : bottomLabels) {
+    if (l.pixel > area.left && l.pixel < area.right)
+      canvas.Line({l.pixel, area.top + 1}, {l.pixel, area.bottom - 1}, kGridColor, forms::TPenStyle::psDot);
+    canvas.Line({l.pixel, area.bottom + 1}, {l.pixel, area.bottom + kTickLength}, forms::clBlack);
+    canvas.TextOut(l.pixel - canvas.TextWidth(l.text, axisFont) / 2,
+                   area.bottom + kTickLength + kLabelGap, l.text, axisFont);
+  }
+  canvas.FrameRect({area.left, area.top, area.right - area.left + 1, area.bottom - area.top + 1},
+                   BackWall->PenColor);
+
+  for (TLineSeries* series : series_) {
+    BuildSeriesPath(series->Data(), BottomAxis->Range(), LeftAxis->Range(), area,
+                    series->SeriesColor(), runs_);
+    for (const LineRun& run : runs_) canvas.Polyline(run.points.data(), run.points.size(), run.color);
+  }
+
+  if (Legend->Visible() && !series_.empty()) {
+    int x = area.right + kMargin + canvas.TextWidth(FormatAxisLabel(BottomAxis->Maximum()), axisFont) / 2;
+    int y = area.top + labelHeight / 2;
+    canvas.Line({x, y}, {x + kLegendLine, y}, series_.front()->SeriesColor());
+    canvas.TextOut(x + kLegendLine + kLabelGap, y - labelHeight / 2, seriesName, axisFont);
+  }
+}
+
+}  // namespace chart
