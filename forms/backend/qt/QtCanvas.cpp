@@ -19,13 +19,13 @@ QColor ToQColor(TColor color) {
   return QColor(RedOf(color), GreenOf(color), BlueOf(color));
 }
 
-QFont ToQFont(const TFontSpec& spec) {
-  QFont font(QString::fromStdString(spec.Name));
-  font.setPixelSize(spec.Height < 0 ? -spec.Height : (spec.Height > 0 ? spec.Height : 11));
-  font.setBold(spec.Style & fsBold);
-  font.setItalic(spec.Style & fsItalic);
-  font.setUnderline(spec.Style & fsUnderline);
-  font.setStrikeOut(spec.Style & fsStrikeOut);
+QFont ToQFont(const TFontSpec& wanted) {
+  QFont font(QString::fromStdString(wanted.Name));
+  font.setPixelSize(wanted.Height < 0 ? -wanted.Height : (wanted.Height > 0 ? wanted.Height : 11));
+  font.setBold(wanted.Style & fsBold);
+  font.setItalic(wanted.Style & fsItalic);
+  font.setUnderline(wanted.Style & fsUnderline);
+  font.setStrikeOut(wanted.Style & fsStrikeOut);
   return font;
 }
 
