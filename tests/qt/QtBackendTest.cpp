@@ -3,6 +3,7 @@
 // shows the level-50 line where the ranges put it.
 #include <gtest/gtest.h>
 
+#include <QEvent>
 #include <QEventLoop>
 #include <QImage>
 #include <QTimer>
@@ -40,6 +41,34 @@ TEST_F(QtWindowTest, TheRealTimerDeliversTicksOnceStarted) {
   RunLoopFor(1500);
   // About 15 ticks are due; a loaded machine may deliver fewer, but some.
   EXPECT_GE(Form1->Series1->Count(), before + 1 + 5);
+}
+
+// Counts the paints a widget receives.
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+TEST_F(QtWindowTest, SeveralAdditionsBeforeAPaintGiveOneRepaint) {
+  auto* window = dynamic_cast<QWidget*>(&Form1->Native());
+  auto* chart = dynamic_cast<QWidget*>(Form1->Chart1->Native());
+  ASSERT_TRUE(window && chart);
+  window->show();
+  RunLoopFor(200);
+  PaintCounter counter;
+  chart->installEventFilter(&counter);
+  for (int i = 0; i < 5; ++i) Form1->Series1->AddXY(2000 + i, 50, "", 0xFF0000);
+  RunLoopFor(200);
+  EXPECT_EQ(counter.paints, 1);
+  RunLoopFor(200);
+  EXPECT_EQ(counter.paints, 1) << "an idle chart does not repaint";
+  chart->removeEventFilter(&counter);
 }
 
 // Rows where a dark line runs across most of the picture: the plot frame.
