@@ -1,6 +1,7 @@
 #include "chart/Chart.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "chart/LineSeries.h"
 #include "forms/PropertyValues.h"
@@ -32,6 +33,37 @@ void TChart::SetColor(forms::TColor value) {
 void TChart::RemoveSeries(TLineSeries* series) {
   series_.erase(std::remove(series_.begin(), series_.end(), series), series_.end());
   Changed();
+}
+
+ZoomPan::View TChart::CurrentView() const {
+  return {BottomAxis->Range(), LeftAxis->Range(), plotArea_};
+}
+
+// A gesture sets the ranges as the set-range operation does; one that
+// would leave the finite numbers is not followed.
+void TChart::Apply(const std::optional<ZoomPan::Ranges>& ranges) {
+  if (!ranges) return;
+  const ZoomPan::Ranges& r = *ranges;
+  for (double v : {r.horizontalMinimum, r.horizontalMaximum, r.verticalMinimum, r.verticalMaximum})
+    if (!std::isfinite(v)) return;
+  BottomAxis->SetMinMax(r.horizontalMinimum, r.horizontalMaximum);
+  LeftAxis->SetMinMax(r.verticalMinimum, r.verticalMaximum);
+}
+
+void TChart::MouseDown(forms::TMouseButton button, int x, int y) {
+  zoomPan_.MouseDown(button, x, y, CurrentView(), allowZoom_, allowPanning_);
+}
+
+void TChart::MouseMove(int x, int y) {
+  bool banding = zoomPan_.RubberBand().has_value();
+  Apply(zoomPan_.MouseMove(x, y, CurrentView()));
+  if (banding) Changed();
+}
+
+void TChart::MouseUp(forms::TMouseButton button, int x, int y) {
+  bool banding = zoomPan_.RubberBand().has_value();
+  Apply(zoomPan_.MouseUp(button, x, y, CurrentView()));
+  if (banding) Changed();
 }
 
 bool TChart::AcceptChild(forms::TComponent& child) {

@@ -8,6 +8,7 @@
 
 #include "chart/ChartParts.h"
 #include "chart/core/SeriesPath.h"
+#include "chart/core/ZoomPan.h"
 #include "forms/Control.h"
 
 namespace chart {
@@ -45,6 +46,8 @@ class TChart : public forms::TControl {
   void SetAllowPanning(bool value) { allowPanning_ = value; }
 
   const std::vector<TLineSeries*>& SeriesList() const { return series_; }
+  // Where the plot area was at the last paint; mouse gestures work on it.
+  const PlotArea& LastPlotArea() const { return plotArea_; }
   // Called by the parts when something shown changed.
   void Changed() { Invalidate(); }
 
@@ -54,10 +57,16 @@ class TChart : public forms::TControl {
 
  protected:
   void Paint(forms::TCanvas& canvas) override;
+  void MouseDown(forms::TMouseButton button, int x, int y) override;
+  void MouseMove(int x, int y) override;
+  void MouseUp(forms::TMouseButton button, int x, int y) override;
 
  private:
   friend class TLineSeries;
   void RemoveSeries(TLineSeries* series);
+  ZoomPan::View CurrentView() const;
+  void Apply(const std::optional<ZoomPan::Ranges>& ranges);
+  void PaintRubberBand(forms::TCanvas& canvas);
 
   std::vector<TLineSeries*> series_;
   bool view3D_ = true;
@@ -65,6 +74,8 @@ class TChart : public forms::TControl {
   bool allowZoom_ = true;
   bool allowPanning_ = true;
   std::vector<LineRun> runs_;  // reused by every paint
+  PlotArea plotArea_{0, 0, -1, -1};
+  ZoomPan zoomPan_;
 };
 
 }  // namespace chart

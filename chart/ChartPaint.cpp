@@ -51,6 +51,7 @@ void TChart::Paint(forms::TCanvas& canvas) {
   const int width = Width();
   const int height = Height();
   canvas.FillRect({0, 0, width, height}, color_);
+  plotArea_ = PlotArea{0, 0, -1, -1};  // none until this paint finds one
   if (width <= 0 || height <= 0) return;
 
   int top = kMargin;
@@ -84,6 +85,7 @@ void TChart::Paint(forms::TCanvas& canvas) {
   right -= canvas.TextWidth(FormatAxisLabel(BottomAxis->Maximum()), axisFont) / 2;
   area.right = right;
   if (area.right <= area.left) return;
+  plotArea_ = area;
 
   std::vector<AxisLabel> bottomLabels =
       Labels(BottomAxis->Range(), area.left, area.right, canvas.TextWidth("0,000.0", axisFont));
@@ -121,6 +123,18 @@ void TChart::Paint(forms::TCanvas& canvas) {
     canvas.Line({x, y}, {x + kLegendLine, y}, series_.front()->SeriesColor());
     canvas.TextOut(x + kLegendLine + kLabelGap, y - labelHeight / 2, seriesName, axisFont);
   }
+  PaintRubberBand(canvas);
+}
+
+// The rectangle being dragged for a zoom, dotted, over everything else.
+void TChart::PaintRubberBand(forms::TCanvas& canvas) {
+  std::optional<forms::TRect> band = zoomPan_.RubberBand();
+  if (!band) return;
+  const forms::TRect& r = *band;
+  forms::TPoint corners[] = {{r.left, r.top}, {r.Right() - 1, r.top}, {r.Right() - 1, r.Bottom() - 1},
+                             {r.left, r.Bottom() - 1}};
+  for (int i = 0; i < 4; ++i)
+    canvas.Line(corners[i], corners[(i + 1) % 4], forms::clBlack, forms::TPenStyle::psDot);
 }
 
 }  // namespace chart

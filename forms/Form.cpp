@@ -84,6 +84,7 @@ bool TForm::SetProperty(std::string_view name, const reader::Value& value, TRead
   else if (name == "Font.Charset") font_.Charset = AsCharset(value);
   else if (name == "PixelsPerInch") pixelsPerInch_ = std::max(1, AsInt(value));
   else if (name == "TextHeight") textHeight_ = std::max(1, AsInt(value));
+  else if (name == "AutoScroll") SetAutoScroll(AsBool(value));
   else if (name == "OldCreateOrder") AsBool(value);  // OnCreate runs after loading either way
   else if (name == "OnCreate") OnCreate = ctx.NotifyHandler(value);
   else if (name == "OnCanResize") OnCanResize = ctx.CanResizeHandler(value);
@@ -139,6 +140,7 @@ void TForm::AfterConstruction() {
     }
   }
   created_ = true;
+  UpdateScrollExtent();
 }
 
 void TForm::Show() { native_->Show(); }
@@ -147,21 +149,43 @@ void TForm::Resized() { QueryCanResize(Width(), Height()); }
 
 bool TForm::QueryCanResize(int newWidth, int newHeight) {
   bool resize = true;
-  if (!created_ || Loading() || queryDepth_ >= kMaxQueryDepth || !OnCanResize) return resize;
-  ++queryDepth_;
-  try {
-    OnCanResize(this, newWidth, newHeight, resize);
-  } catch (...) {
+  if (!created_ || Loading() || queryDepth_ >= kMaxQueryDepth) return resize;
+  if (OnCanResize) {
+    ++queryDepth_;
+    try {
+      OnCanResize(this, newWidth, newHeight, resize);
+    } catch (...) {
+      --queryDepth_;
+      throw;
+    }
     --queryDepth_;
-    throw;
   }
-  --queryDepth_;
+  // Once the outermost query is answered the controls stand where they will:
+  // the scroll range follows them (which may bring a scroll bar, narrowing
+  // the client area and so asking again).
+  if (queryDepth_ == 0) UpdateScrollExtent();
   return resize;
 }
 
 // A control moved or resized itself (a label fitting a new text, or the
 // resize handler's own assignments): the window asks its handler again.
 void TForm::ControlBoundsChanged() { QueryCanResize(Width(), Height()); }
+
+void TForm::SetAutoScroll(bool value) {
+  autoScroll_ = value;
+  UpdateScrollExtent();
+}
+
+void TForm::UpdateScrollExtent() {
+  int right = 0;
+  int bottom = 0;
+  if (autoScroll_)
+    for (const TControl* c : controls_) {
+      right = std::max(right, c->BoundsRect().Right());
+      bottom = std::max(bottom, c->BoundsRect().Bottom());
+    }
+  native_->SetScrollExtent(right, bottom);
+}
 
 void TForm::InsertControl(TControl* control) { controls_.push_back(control); }
 

@@ -41,6 +41,10 @@ class TForm : public TComponent, protected backend::WindowEvents {
   void SetClientHeight(int value) { SetClientSize(ClientWidth(), value); }
   void SetClientSize(int width, int height);
 
+  // Scroll bars when the controls reach beyond the client area.
+  bool AutoScroll() const { return autoScroll_; }
+  void SetAutoScroll(bool value);
+
   TNotifyEvent OnCreate;
   TCanResizeEvent OnCanResize;
 
@@ -69,6 +73,7 @@ class TForm : public TComponent, protected backend::WindowEvents {
   void Resized() override;
   bool QueryCanResize(int newWidth, int newHeight);
   void ControlBoundsChanged();
+  void UpdateScrollExtent();
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
   void ScaleToScreen();
@@ -83,6 +88,7 @@ class TForm : public TComponent, protected backend::WindowEvents {
   TPoint designClientSize_{-1, -1};
   int pixelsPerInch_ = 96;
   int textHeight_ = 13;
+  bool autoScroll_ = true;
   bool created_ = false;
   int queryDepth_ = 0;
 };

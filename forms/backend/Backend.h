@@ -46,7 +46,12 @@ class NativeWindow {
   virtual void SetColor(TColor color) = 0;
   virtual void SetIcon(std::string_view imageBytes) = 0;
   virtual void SetPosition(int left, int top) = 0;
+  // Sets the area inside the frame, scroll bars included.
   virtual void SetClientSize(int width, int height) = 0;
+  // The area the controls take. Where it exceeds the window, the window
+  // shows a scroll bar, and the client area shrinks by it.
+  virtual void SetScrollExtent(int width, int height) = 0;
+  // The area the controls are seen in: inside the frame, less scroll bars.
   virtual int ClientWidth() const = 0;
   virtual int ClientHeight() const = 0;
   // Width and height the window system adds around the client area.

@@ -214,35 +214,59 @@ TEST_F(MainWindowTest, SamplesFollowTheLevel) {
 }
 
 struct LayoutCase {
-  int clientWidth;
-  int clientHeight;
+  const char* name;
+  forms::TPoint window;  // inside the frame
+  forms::TPoint client;  // less the scroll bars the controls bring
   forms::TRect chart;
   int controlsLeft;
 };
 
-class LayoutTest : public MainWindowTest, public ::testing::WithParamInterface<LayoutCase> {};
+class LayoutTest : public MainWindowTest, public ::testing::WithParamInterface<LayoutCase> {
+ protected:
+  void ExpectLayout(const LayoutCase& c) {
+    EXPECT_EQ(Form1->ClientWidth(), c.client.x) << c.name;
+    EXPECT_EQ(Form1->ClientHeight(), c.client.y) << c.name;
+    EXPECT_EQ(Form1->Chart1->BoundsRect(), c.chart) << c.name;
+    EXPECT_EQ(NativeOf(*Form1->Chart1).bounds, c.chart) << c.name;
+    for (forms::TControl* control : {static_cast<forms::TControl*>(Form1->Button1),
+                                     static_cast<forms::TControl*>(Form1->Button2),
+                                     static_cast<forms::TControl*>(Form1->Button3),
+                                     static_cast<forms::TControl*>(Form1->Label1)})
+      EXPECT_EQ(control->Left(), c.controlsLeft) << c.name << " " << control->Name();
+    EXPECT_EQ(Form1->Button1->Top(), 40) << "the buttons keep their designed tops";
+    EXPECT_EQ(Form1->Button2->Top(), 128);
+    EXPECT_EQ(Form1->Button3->Top(), 184);
+    EXPECT_EQ(Form1->Label1->Top(), 160);
+  }
+};
+
+const LayoutCase kDesigned{"designed", {610, 422}, {610, 422}, {8, 8, 505, 407}, 520};
+const LayoutCase kLarge{"large", {1600, 1000}, {1600, 1000}, {8, 8, 1495, 985}, 1510};
+// Lower than the bottom of "--" (184 + 25): a vertical scroll bar narrows the client area.
+const LayoutCase kLow{"low", {300, 150}, {300 - 17, 150}, {8, 8, 178, 135}, 193};
+// Too small for the chart: it is left at zero size, and the buttons need both bars.
+const LayoutCase kTiny{"tiny", {100, 10}, {100 - 17, 0}, {8, 8, 0, 0}, 15};
 
 TEST_P(LayoutTest, ChartFillsTheClientAreaAndTheControlsStandRightOfIt) {
   auto& window = *headless.backend().windows.front();
   window.Show();
-  window.UserResize(GetParam().clientWidth, GetParam().clientHeight);
-  EXPECT_EQ(Form1->Chart1->BoundsRect(), GetParam().chart);
-  EXPECT_EQ(NativeOf(*Form1->Chart1).bounds, GetParam().chart);
-  for (forms::TControl* c : {static_cast<forms::TControl*>(Form1->Button1),
-                             static_cast<forms::TControl*>(Form1->Button2),
-                             static_cast<forms::TControl*>(Form1->Button3),
-                             static_cast<forms::TControl*>(Form1->Label1)})
-    EXPECT_EQ(c->Left(), GetParam().controlsLeft) << c->Name();
-  EXPECT_EQ(Form1->Button1->Top(), 40);
-  EXPECT_EQ(Form1->Button3->Top(), 184);
-  EXPECT_EQ(Form1->Label1->Top(), 160);
+  window.UserResize(GetParam().window.x, GetParam().window.y);
+  ExpectLayout(GetParam());
+  EXPECT_TRUE(headless.backend().errorBoxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, LayoutTest,
-                         ::testing::Values(LayoutCase{610, 422, {8, 8, 505, 407}, 520},
-                                           LayoutCase{1600, 1000, {8, 8, 1495, 985}, 1510},
-                                           LayoutCase{300, 150, {8, 8, 195, 135}, 210},
-                                           LayoutCase{100, 10, {8, 8, 0, 0}, 15}));
+INSTANTIATE_TEST_SUITE_P(Sizes, LayoutTest, ::testing::Values(kDesigned, kLarge, kLow, kTiny),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(LayoutTest, EverySizeInTurnAndBackGivesTheSameLayoutEachTime) {
+  auto& window = *headless.backend().windows.front();
+  window.Show();
+  for (const LayoutCase& c : {kLow, kDesigned, kTiny, kLarge, kLow, kTiny, kDesigned}) {
+    window.UserResize(c.window.x, c.window.y);
+    ExpectLayout(c);
+    EXPECT_EQ(window.VerticalScrollBar(), c.client.x < c.window.x) << c.name;
+  }
+}
 
 TEST_F(MainWindowTest, ShowingTheWindowLaysItOut) {
   headless.backend().windows.front()->Show();

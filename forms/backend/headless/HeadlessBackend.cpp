@@ -49,8 +49,38 @@ class HeadlessTimer final : public NativeTimer {
 HeadlessWindow::~HeadlessWindow() { Erase(backend_.windows, this); }
 
 void HeadlessWindow::SetClientSize(int width, int height) {
-  clientSize = {width, height};
-  if (shown) Deliver([this] { events_.Resized(); });
+  TPoint before{ClientWidth(), ClientHeight()};
+  size = {width, height};
+  ReportIfClientChanged(before);
+}
+
+void HeadlessWindow::SetScrollExtent(int width, int height) {
+  TPoint before{ClientWidth(), ClientHeight()};
+  scrollExtent = {width, height};
+  ReportIfClientChanged(before);
+}
+
+// The usual rule: a bar where the extent does not fit, and a second one if
+// the first took the room the other direction needed.
+bool HeadlessWindow::VerticalScrollBar() const {
+  return scrollExtent.y > size.y || (scrollExtent.x > size.x && scrollExtent.y > size.y - kScrollBarSize);
+}
+
+bool HeadlessWindow::HorizontalScrollBar() const {
+  return scrollExtent.x > size.x || (scrollExtent.y > size.y && scrollExtent.x > size.x - kScrollBarSize);
+}
+
+int HeadlessWindow::ClientWidth() const {
+  return std::max(0, size.x - (VerticalScrollBar() ? kScrollBarSize : 0));
+}
+
+int HeadlessWindow::ClientHeight() const {
+  return std::max(0, size.y - (HorizontalScrollBar() ? kScrollBarSize : 0));
+}
+
+void HeadlessWindow::ReportIfClientChanged(TPoint before) {
+  if (shown && (before.x != ClientWidth() || before.y != ClientHeight()))
+    Deliver([this] { events_.Resized(); });
 }
 
 void HeadlessWindow::Show() {
@@ -59,7 +89,7 @@ void HeadlessWindow::Show() {
 }
 
 void HeadlessWindow::UserResize(int width, int height) {
-  clientSize = {width, height};
+  size = {width, height};
   Deliver([this] { events_.Resized(); });
 }
 

@@ -23,22 +23,31 @@ class HeadlessWindow final : public NativeWindow {
   void SetIcon(std::string_view bytes) override { icon = std::string(bytes); }
   void SetPosition(int left, int top) override { position = {left, top}; }
   void SetClientSize(int width, int height) override;
-  int ClientWidth() const override { return clientSize.x; }
-  int ClientHeight() const override { return clientSize.y; }
+  void SetScrollExtent(int width, int height) override;
+  int ClientWidth() const override;
+  int ClientHeight() const override;
   TPoint FrameExtent() const override { return {}; }
   void Show() override;
 
   // As the user dragging the frame: the size changes, then the window says so.
   void UserResize(int width, int height);
+  bool VerticalScrollBar() const;
+  bool HorizontalScrollBar() const;
+
+  static constexpr int kScrollBarSize = 17;
 
   std::string caption;
   TColor color = 0;
   std::string icon;
   TPoint position;
-  TPoint clientSize;
+  TPoint size;  // inside the frame, scroll bars included
+  TPoint scrollExtent;
   bool shown = false;
 
  private:
+  // Tells the window when the client area changed, as a real one would.
+  void ReportIfClientChanged(TPoint before);
+
   HeadlessBackend& backend_;
   WindowEvents& events_;
 };

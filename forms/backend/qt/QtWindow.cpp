@@ -32,11 +32,41 @@ void SetBackground(QWidget& widget, TColor color) {
 
 }  // namespace
 
-QtWindow::QtWindow(WindowEvents& events) : events_(events) {}
+QtWindow::QtWindow(WindowEvents& events)
+    : events_(events), scrollArea_(new QScrollArea(this)), content_(new QWidget) {
+  scrollArea_->setFrameShape(QFrame::NoFrame);
+  scrollArea_->setWidgetResizable(false);
+  scrollArea_->setWidget(content_);
+  scrollArea_->viewport()->installEventFilter(this);
+}
+
+// The surface covers the whole viewport and reaches as far as the controls.
+void QtWindow::FitContent() {
+  QSize viewport = scrollArea_->viewport()->size();
+  content_->resize(std::max(viewport.width(), extent_.width()),
+                   std::max(viewport.height(), extent_.height()));
+}
+
+void QtWindow::SetScrollExtent(int width, int height) {
+  if (extent_ == QSize(width, height)) return;
+  extent_ = QSize(width, height);
+  FitContent();
+}
+
+bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == scrollArea_->viewport() && event->type() == QEvent::Resize) {
+    FitContent();
+    Deliver([this] { events_.Resized(); });
+  }
+  return QWidget::eventFilter(watched, event);
+}
 
 void QtWindow::SetCaption(const std::string& utf8) { setWindowTitle(FromUtf8(utf8)); }
 
-void QtWindow::SetColor(TColor color) { SetBackground(*this, color); }
+void QtWindow::SetColor(TColor color) {
+  SetBackground(*this, color);
+  SetBackground(*content_, color);
+}
 
 void QtWindow::SetIcon(std::string_view imageBytes) {
   QImage image;
@@ -57,7 +87,8 @@ TPoint QtWindow::FrameExtent() const {
 
 void QtWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  Deliver([this] { events_.Resized(); });
+  // The viewport's own resize, which follows, tells the form.
+  scrollArea_->setGeometry(rect());
 }
 
 void QtWindow::PlaceInTabOrder(QWidget* control, int order) {

@@ -1,8 +1,9 @@
 // The native window and controls on Qt widgets.
 #pragma once
 
-#include <QPushButton>
 #include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QWidget>
 #include <vector>
 
@@ -19,22 +20,30 @@ class QtWindow final : public QWidget, public NativeWindow {
   void SetIcon(std::string_view imageBytes) override;
   void SetPosition(int left, int top) override;
   void SetClientSize(int width, int height) override;
-  int ClientWidth() const override { return width(); }
-  int ClientHeight() const override { return height(); }
+  void SetScrollExtent(int width, int height) override;
+  int ClientWidth() const override { return scrollArea_->viewport()->width(); }
+  int ClientHeight() const override { return scrollArea_->viewport()->height(); }
   TPoint FrameExtent() const override;
   void Show() override { show(); }
 
+  // Where the controls live: a surface that scrolls inside the window.
+  QWidget* Content() { return content_; }
   // Keeps keyboard focus moving in the controls' tab order.
   void PlaceInTabOrder(QWidget* control, int order);
   void Forget(QWidget* control);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ChainTabOrder();
+  void FitContent();
 
   WindowEvents& events_;
+  QScrollArea* scrollArea_;
+  QWidget* content_;
+  QSize extent_;
   std::vector<std::pair<int, QWidget*>> tabOrder_;
 };
 
@@ -42,7 +51,8 @@ class QtWindow final : public QWidget, public NativeWindow {
 template <class W>
 class QtControl : public W, public NativeControl {
  public:
-  QtControl(QtWindow& window, ControlEvents& events) : W(&window), window_(window), events_(events) {}
+  QtControl(QtWindow& window, ControlEvents& events)
+      : W(window.Content()), window_(window), events_(events) {}
   ~QtControl() override { window_.Forget(this); }
 
   void SetBounds(const TRect& b) override { this->setGeometry(b.left, b.top, b.width, b.height); }
