@@ -1,5 +1,6 @@
 #include "forms/Application.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -80,7 +81,30 @@ std::string TApplication::Title() {
 }
 
 void TApplication::ShowException(const Exception& E) {
-  Backend().ShowErrorBox(AnsiToUtf8(Title()), AnsiToUtf8(MessageForDisplay(E.Message())));
+  std::string text = MessageForDisplay(E.Message());
+  if (boxOpen_) {
+    bool known = text == openMessage_ ||
+                 std::find(waitingMessages_.begin(), waitingMessages_.end(), text) != waitingMessages_.end();
+    if (!known && waitingMessages_.size() < kMaxWaitingMessages) waitingMessages_.push_back(text);
+    return;
+  }
+  struct BoxClosed {
+    TApplication& app;
+    ~BoxClosed() {
+      app.boxOpen_ = false;
+      app.openMessage_.clear();
+      app.waitingMessages_.clear();
+    }
+  } closed{*this};
+  boxOpen_ = true;
+  openMessage_ = std::move(text);
+  const std::string caption = AnsiToUtf8(Title());
+  for (;;) {
+    Backend().ShowErrorBox(caption, AnsiToUtf8(openMessage_));
+    if (waitingMessages_.empty()) break;
+    openMessage_ = std::move(waitingMessages_.front());
+    waitingMessages_.pop_front();
+  }
 }
 
 void TApplication::HandleException(TObject* Sender) {

@@ -2,6 +2,7 @@
 // is the one place where exceptions raised by delivered events are caught.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <new>
@@ -32,7 +33,11 @@ class TApplication : public TComponent {
   void Run();
 
   // The standard display: a stop box with OK, captioned with the title.
+  // One box at a time: a message raised while a box is open (its nested
+  // loop keeps delivering ticks and paints) waits and is shown after it,
+  // unless the same text is already open or waiting.
   void ShowException(const Exception& E);
+  static constexpr std::size_t kMaxWaitingMessages = 8;
   // Call only inside a catch block: EAbort is dropped, OnException (when
   // set) or the standard display gets anything else.
   void HandleException(TObject* Sender);
@@ -61,6 +66,9 @@ class TApplication : public TComponent {
 
   std::unique_ptr<backend::Backend> backend_;
   TForm* mainForm_ = nullptr;
+  bool boxOpen_ = false;
+  std::string openMessage_;
+  std::deque<std::string> waitingMessages_;
   std::string title_;
   bool titleSet_ = false;
 };

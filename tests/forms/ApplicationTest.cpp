@@ -2,6 +2,8 @@
 // catches what delivered events throw, and the standard exception display.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "forms/Application.h"
 #include "tests/forms/TestForm.h"
 #include "tests/support/HeadlessApplication.h"
@@ -165,6 +167,72 @@ TEST_F(ApplicationTest, AnExceptionInFormCreateIsShownAndTheWindowStillRuns) {
   headless.app().Run();
   EXPECT_EQ(clicks, 1);
   EXPECT_TRUE(headless.backend().windows.front()->shown);
+}
+
+}  // namespace
+
+namespace {
+
+// A handler that throws on every tick must not stack boxes: each box runs a
+// nested loop in which the next tick throws again.
+class ErrorBoxQueueTest : public ApplicationTest {
+ protected:
+  void SetUp() override {
+    headless.app().CreateForm(TestForm1);
+    TestForm1->Timer1->SetEnabled(true);
+  }
+  // While a box is open, `ticks` more ticks arrive.
+  void TicksWhileOpen(int ticks) {
+    headless.backend().whileErrorBoxOpen = [this, ticks] {
+      for (int i = 0; i < ticks; ++i) headless.backend().TickTimers();
+    };
+  }
+  std::vector<std::string> Shown() {
+    std::vector<std::string> texts;
+    for (const auto& box : headless.backend().errorBoxes) texts.push_back(box.text);
+    return texts;
+  }
+};
+
+TEST_F(ErrorBoxQueueTest, ATickThatAlwaysThrowsOpensOneBoxAtATime) {
+  int ticks = 0;
+  TestForm1->onTick = [&] {
+    ++ticks;
+    throw Exception("tick failed");
+  };
+  TicksWhileOpen(50);
+  headless.backend().TickTimers();
+  EXPECT_EQ(ticks, 51) << "ticks keep coming while the box is open";
+  EXPECT_EQ(Shown(), std::vector<std::string>{"tick failed."}) << "the same message is not repeated";
+  EXPECT_EQ(headless.backend().mostOpenErrorBoxes, 1);
+
+  headless.backend().TickTimers();
+  EXPECT_EQ(Shown().size(), 2u) << "once closed, the next failure is shown again";
+}
+
+TEST_F(ErrorBoxQueueTest, OtherMessagesWaitAndFollowInTurnBoundedInNumber) {
+  // Three failures arrive while the first box is open, none later.
+  int ticks = 0;
+  TestForm1->onTick = [&] { throw Exception("tick " + std::to_string(++ticks % 3)); };
+  headless.backend().whileErrorBoxOpen = [&] {
+    if (ticks < 4)
+      for (int i = 0; i < 3; ++i) headless.backend().TickTimers();
+  };
+  headless.backend().TickTimers();
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"tick 1.", "tick 2.", "tick 0."}))
+      << "\"tick 1\" again while open is dropped; the others follow in turn";
+  EXPECT_EQ(headless.backend().mostOpenErrorBoxes, 1);
+
+  headless.backend().errorBoxes.clear();
+  TestForm1->onTick = [&] { throw Exception("distinct " + std::to_string(++ticks)); };
+  bool first = true;
+  headless.backend().whileErrorBoxOpen = [&] {
+    if (!std::exchange(first, false)) return;
+    for (int i = 0; i < 20; ++i) headless.backend().TickTimers();
+  };
+  headless.backend().TickTimers();
+  EXPECT_EQ(Shown().size(), 1 + forms::TApplication::kMaxWaitingMessages)
+      << "the waiting list stops growing at its bound";
 }
 
 }  // namespace

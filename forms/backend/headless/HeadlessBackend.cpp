@@ -144,6 +144,12 @@ void HeadlessBackend::RunLoop(NativeWindow&) {
 
 void HeadlessBackend::ShowErrorBox(const std::string& captionUtf8, const std::string& textUtf8) {
   errorBoxes.push_back({captionUtf8, textUtf8});
+  struct Open {
+    int& count;
+    explicit Open(int& c, int& most) : count(c) { most = std::max(most, ++count); }
+    ~Open() { --count; }
+  } open(openErrorBoxes, mostOpenErrorBoxes);
+  if (whileErrorBoxOpen) whileErrorBoxOpen();
   if (echoErrorBoxes) std::fprintf(stderr, "error box [%s]: %s\n", captionUtf8.c_str(), textUtf8.c_str());
 }
 

@@ -116,6 +116,10 @@ class HeadlessBackend final : public Backend {
   // What the loop does while it runs; without it the loop ends at once.
   std::function<void()> loopBody;
   std::vector<ErrorBox> errorBoxes;
+  // What happens while an error box is open (a real one runs a nested loop).
+  std::function<void()> whileErrorBoxOpen;
+  int openErrorBoxes = 0;
+  int mostOpenErrorBoxes = 0;
   std::vector<HeadlessWindow*> windows;
   std::vector<HeadlessControl*> controls;
 
