@@ -71,6 +71,44 @@ TEST_F(QtWindowTest, SeveralAdditionsBeforeAPaintGiveOneRepaint) {
   chart->removeEventFilter(&counter);
 }
 
+// A control whose paint fails while told to.
+class FailingControl : public forms::TControl {
+ public:
+  explicit FailingControl(forms::TComponent* owner)
+      : forms::TControl(owner, forms::backend::ControlKind::Custom) {}
+  bool fail = true;
+  int paints = 0;
+
+ protected:
+  void Paint(forms::TCanvas&) override {
+    ++paints;
+    if (fail) throw forms::Exception("paint failed");
+  }
+};
+
+TEST_F(QtWindowTest, AFailedPaintIsReportedAfterItAndTheNextPaintHappens) {
+  std::vector<std::string> caught;
+  forms::Application->OnException = [&](forms::TObject*, const forms::Exception& e) {
+    caught.push_back(e.Message());
+  };
+  auto* control = new FailingControl(Form1);
+  control->SetParent(Form1);
+  control->SetBounds(520, 300, 40, 40);
+  dynamic_cast<QWidget*>(&Form1->Native())->show();
+  RunLoopFor(200);
+  EXPECT_EQ(caught, std::vector<std::string>{"paint failed"});
+  EXPECT_GE(control->paints, 1);
+
+  control->fail = false;
+  int before = control->paints;
+  control->Invalidate();
+  RunLoopFor(200);
+  EXPECT_EQ(control->paints, before + 1);
+  EXPECT_EQ(caught.size(), 1u);
+  delete control;
+  forms::Application->OnException = nullptr;
+}
+
 // Rows where a dark line runs across most of the picture: the plot frame.
 std::vector<int> FrameRows(const QImage& image) {
   std::vector<int> rows;

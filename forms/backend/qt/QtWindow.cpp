@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <algorithm>
+#include <exception>
 
 #include "forms/Application.h"
 #include "forms/backend/qt/QtCanvas.h"
@@ -142,9 +143,22 @@ QtCustomControl::QtCustomControl(QtWindow& window, ControlEvents& events) : QtCo
 }
 
 void QtCustomControl::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  QtCanvas canvas(painter);
-  Deliver([&] { events().Paint(canvas); });
+  std::exception_ptr failure;
+  {
+    QPainter painter(this);
+    QtCanvas canvas(painter);
+    try {
+      events().Paint(canvas);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }
+  // A failed paint is reported once the paint is over: an error box opened
+  // from inside it would run its loop while this widget is still painting.
+  if (failure)
+    QMetaObject::invokeMethod(
+        this, [failure] { Deliver([failure] { std::rethrow_exception(failure); }); },
+        Qt::QueuedConnection);
 }
 
 void QtCustomControl::mousePressEvent(QMouseEvent* event) {
