@@ -21,6 +21,17 @@ PixelTest darkPixel(int limit)
     return [limit](QRgb pixel) { return isDark(pixel, limit); };
 }
 
+PixelTest otherThan(QRgb colour)
+{
+    const QRgb rgb = colour & 0xffffffu;
+    return [rgb](QRgb pixel) { return (pixel & 0xffffffu) != rgb; };
+}
+
+PixelTest bluish(int margin)
+{
+    return [margin](QRgb pixel) { return qBlue(pixel) - std::max(qRed(pixel), qGreen(pixel)) >= margin; };
+}
+
 HRun longestRun(const QImage& image, int y, int x0, int x1, const PixelTest& test)
 {
     HRun best{y, 0, -1};
@@ -80,6 +91,44 @@ std::optional<PlotFrame> findPlotFrame(const QImage& image, const QRect& chartRe
     frame.left = std::max(first->x0, last->x0);
     frame.right = std::min(first->x1, last->x1);
     return frame;
+}
+
+int countDifferences(const QImage& a, const QImage& b, const QRect& region)
+{
+    int count = 0;
+    for (int y = region.top(); y <= region.bottom(); ++y)
+        for (int x = region.left(); x <= region.right(); ++x) {
+            const QPoint at(x, y);
+            if (!a.valid(at) || !b.valid(at) || (a.pixel(at) & 0xffffffu) != (b.pixel(at) & 0xffffffu))
+                ++count;
+        }
+    return count;
+}
+
+std::optional<QRect> boundingBox(const QImage& image, const QRect& region, const PixelTest& test)
+{
+    std::optional<QRect> box;
+    const QRect area = region.intersected(image.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (test(image.pixel(x, y)))
+                box = box ? box->united(QRect(x, y, 1, 1)) : QRect(x, y, 1, 1);
+    return box;
+}
+
+int busyColumnsAtRight(const QImage& image, const QRect& region, const PixelTest& background)
+{
+    const QRect area = region.intersected(image.rect());
+    int count = 0;
+    for (int x = area.right(); x >= area.left(); --x) {
+        bool busy = false;
+        for (int y = area.top(); y <= area.bottom() && !busy; ++y)
+            busy = !background(image.pixel(x, y));
+        if (!busy)
+            break;
+        ++count;
+    }
+    return count;
 }
 
 std::string PlotFrame::describe() const

@@ -21,6 +21,11 @@ bool isDark(QRgb pixel, int limit = 100);
 // Exactly the colour, no antialiasing.
 PixelTest exactly(QRgb colour);
 PixelTest darkPixel(int limit = 100);
+// Any colour but this one (a control's pixels against the window's background).
+PixelTest otherThan(QRgb colour);
+// Blue standing clearly above red and green: pure blue and the antialiased
+// edges of blue text on a light background, but no grey, black or white.
+PixelTest bluish(int margin = 60);
 
 // A horizontal run of pixels [x0, x1] on row y.
 struct HRun {
@@ -53,6 +58,14 @@ struct PlotFrame {
     {
         return bottom - (value - minimum) / (maximum - minimum) * (bottom - top);
     }
+    // The inverse: the value on that axis at row y.
+    double valueAtRow(double y, double minimum, double maximum) const
+    {
+        return minimum + (bottom - y) / (bottom - top) * (maximum - minimum);
+    }
+    QRect rect() const { return QRect(left, top, width(), height()); }
+    // Inside the frame lines.
+    QRect inside() const { return rect().adjusted(1, 1, -1, -1); }
     std::string describe() const;
 };
 
@@ -62,6 +75,18 @@ struct PlotFrame {
 // `minHeight` apart.
 std::optional<PlotFrame> findPlotFrame(const QImage& image, const QRect& chartRegion, double minFraction = 0.5,
                                        int minHeight = 20);
+
+// How many pixels of `region` differ between the two images (a pixel
+// outside either image counts as different).
+int countDifferences(const QImage& a, const QImage& b, const QRect& region);
+
+// The smallest rectangle holding every matching pixel of `region`; nothing
+// when none matches.
+std::optional<QRect> boundingBox(const QImage& image, const QRect& region, const PixelTest& test);
+
+// How many columns at the right edge of `region`, side by side, hold at
+// least one pixel that fails `background`: a vertical scroll bar's width.
+int busyColumnsAtRight(const QImage& image, const QRect& region, const PixelTest& background);
 
 std::string describePixel(QRgb pixel);
 
