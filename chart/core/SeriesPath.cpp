@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 namespace chart {
@@ -114,10 +115,16 @@ class AxisMap {
     return static_cast<double>(start_) + fraction * length_;
   }
 
-  // Rounded to the pixel grid, never outside the area.
+  // Rounded to the pixel grid (halves away from zero), never outside the
+  // area. Inline rather than std::lround: this runs for every X a dense
+  // paint looks at.
   int Pixel(double v) const {
     const double p = std::clamp(Map(v), static_cast<double>(lo_), static_cast<double>(hi_));
-    return static_cast<int>(std::lround(p));
+    int pixel = static_cast<int>(p);  // towards zero; p - pixel is exact
+    const double fraction = p - pixel;
+    if (fraction >= 0.5) ++pixel;
+    else if (fraction <= -0.5) --pixel;
+    return pixel;
   }
 
  private:
@@ -182,86 +189,187 @@ bool Drawable(double minimum, double maximum) {
   return std::isfinite(minimum) && std::isfinite(maximum) && minimum < maximum;
 }
 
-bool Finite(const SeriesData& data, std::size_t i) {
-  return std::isfinite(data.X(i)) && std::isfinite(data.Y(i));
-}
+// Draws the segments between consecutive points as they come, each cut at
+// the box and in the colour of the point it leads into.
+class SegmentWriter {
+ public:
+  SegmentWriter(const Box& box, const AxisMap& mapX, const AxisMap& mapY, RunBuilder& builder)
+      : box_(box), mapX_(mapX), mapY_(mapY), builder_(builder) {}
 
-// Draws the segments between consecutive points of a sequence of series
-// indices (`count` of them, the k-th being indexAt(k)).
-template <typename IndexAt>
-void DrawSequence(const SeriesData& data, std::size_t count, IndexAt indexAt, const Box& box,
-                  const AxisMap& mapX, const AxisMap& mapY, Color seriesColor,
-                  RunBuilder& builder) {
-  const auto toPixel = [&](const DataPoint& p) {
-    return forms::TPoint{mapX.Pixel(p.x), mapY.Pixel(p.y)};
-  };
-  std::size_t previous = indexAt(0);
-  bool previousFinite = Finite(data, previous);
-  for (std::size_t k = 1; k < count; ++k) {
-    const std::size_t current = indexAt(k);
-    const bool currentFinite = Finite(data, current);
-    if (!previousFinite || !currentFinite) {
-      // A point without a place on the plane leaves a gap.
-      builder.Break();
-    } else {
-      DataPoint a{data.X(previous), data.Y(previous)};
-      DataPoint b{data.X(current), data.Y(current)};
-      if (ClipToBox(a, b, box)) {
-        Color color = data.ColorAt(current);
-        if (color == SeriesData::kDefaultColor) color = seriesColor;
-        builder.Segment(toPixel(a), toPixel(b), color);
+  void Point(double x, double y, Color color) {
+    const bool finite = std::isfinite(x) && std::isfinite(y);
+    if (started_) {
+      if (!previousFinite_ || !finite) {
+        // A point without a place on the plane leaves a gap.
+        builder_.Break();
       } else {
-        builder.Break();
+        DataPoint a = previous_;
+        DataPoint b{x, y};
+        if (ClipToBox(a, b, box_)) {
+          builder_.Segment(ToPixel(a), ToPixel(b), color);
+        } else {
+          builder_.Break();
+        }
       }
     }
-    previous = current;
-    previousFinite = currentFinite;
+    previous_ = {x, y};
+    previousFinite_ = finite;
+    started_ = true;
   }
+
+ private:
+  forms::TPoint ToPixel(const DataPoint& p) const { return {mapX_.Pixel(p.x), mapY_.Pixel(p.y)}; }
+
+  const Box& box_;
+  const AxisMap& mapX_;
+  const AxisMap& mapY_;
+  RunBuilder& builder_;
+  DataPoint previous_{0, 0};
+  bool previousFinite_ = false;
+  bool started_ = false;
+};
+
+// The end of the run of points equal in X to xs[from], found by galloping:
+// cheap for a run of one and for a run of hundreds alike.
+std::size_t EqualRunEnd(const double* xs, std::size_t from, std::size_t count) {
+  const double x = xs[from];
+  std::size_t low = from + 1;  // xs[low - 1] == x
+  std::size_t step = 1;
+  while (low < count && xs[low] == x) {
+    const std::size_t probe = std::min(low + step, count);
+    if (xs[probe - 1] != x) {
+      count = probe - 1;  // the run ends before probe - 1
+      break;
+    }
+    low = probe;
+    step *= 2;
+  }
+  // Now xs[low - 1] == x and the run ends at or before count.
+  return static_cast<std::size_t>(std::upper_bound(xs + low, xs + count, x) - xs);
 }
 
-// Thins [first, last] to at most four points per pixel column: consecutive
-// points inside the horizontal range that fall in one column and share a
-// colour keep only the first, the lowest, the highest and the last, in
-// series order. Within a column the line only runs up and down, so the
-// thinned line covers the same pixels. The neighbours beyond the range and
-// points that are not finite are kept as they are.
-void ThinToColumns(const SeriesData& data, std::size_t first, std::size_t last,
-                   std::size_t insideBegin, std::size_t insideEnd, const AxisMap& mapX,
-                   Color seriesColor, std::vector<std::size_t>& kept) {
-  const auto colorOf = [&](std::size_t i) {
-    const Color c = data.ColorAt(i);
-    return c == SeriesData::kDefaultColor ? seriesColor : c;
-  };
-  const auto groupable = [&](std::size_t i) {
-    return i >= insideBegin && i < insideEnd && std::isfinite(data.Y(i));
-  };
-  std::size_t i = first;
-  while (i <= last) {
-    if (!groupable(i)) {
-      kept.push_back(i);
-      ++i;
-      continue;
+// Thins the points to at most four per pixel column: consecutive points
+// inside the horizontal range that fall in one column and share a colour
+// keep only the first, the lowest, the highest and the last, in series
+// order. Within a column the line only runs up and down, so the thinned line
+// covers the same pixels. Points outside the range (the neighbours beyond
+// the edges) and points that are not finite pass as they are.
+class ColumnThinner {
+ public:
+  ColumnThinner(const SeriesData& data, double hmin, double hmax, const AxisMap& mapX,
+                SegmentWriter& writer)
+      : data_(data), hmin_(hmin), hmax_(hmax), mapX_(mapX), writer_(writer) {}
+
+  void Span(const SeriesData::Span& span, Color color) {
+    const double* xs = span.x;
+    const double* ys = span.y;
+    const std::size_t count = span.count;
+    std::size_t i = 0;
+    while (i < count) {
+      const double x = xs[i];
+      if (!(x >= hmin_ && x <= hmax_) || !std::isfinite(ys[i])) {
+        Flush();
+        writer_.Point(x, ys[i], color);
+        ++i;
+        continue;
+      }
+      const int column = mapX_.Pixel(x);
+      if (!open_ || column != column_ || color != color_) {
+        Flush();
+        Open(column, color, {x, ys[i], span.index + i});
+      }
+      // The points from i on in this column: runs of one X at a time, each
+      // new X mapped once.
+      std::size_t end = EqualRunEnd(xs, i, count);
+      while (end < count && xs[end] <= hmax_ && mapX_.Pixel(xs[end]) == column)
+        end = EqualRunEnd(xs, end, count);
+      i = end - i >= kLongColumn ? AbsorbLong(span, i, end) : Absorb(span, i, end);
     }
-    const int column = mapX.Pixel(data.X(i));
-    const Color color = colorOf(i);
-    std::size_t lowest = i;
-    std::size_t highest = i;
-    std::size_t end = i;
-    while (end < last && groupable(end + 1) && mapX.Pixel(data.X(end + 1)) == column &&
-           colorOf(end + 1) == color) {
-      ++end;
-      if (data.Y(end) < data.Y(lowest)) lowest = end;
-      if (data.Y(end) > data.Y(highest)) highest = end;
-    }
-    kept.push_back(i);
-    const std::size_t middle1 = std::min(lowest, highest);
-    const std::size_t middle2 = std::max(lowest, highest);
-    if (middle1 != i && middle1 != end) kept.push_back(middle1);
-    if (middle2 != i && middle2 != end && middle2 != middle1) kept.push_back(middle2);
-    if (end != i) kept.push_back(end);
-    i = end + 1;
   }
-}
+
+  void Finish() { Flush(); }
+
+ private:
+  // From this many points on, a column's extremes come from the stretches
+  // the series keeps rather than from looking at every point.
+  static constexpr std::size_t kLongColumn = 2 * SeriesData::kStretch;
+
+  struct Kept {
+    double x;
+    double y;
+    std::size_t index;
+  };
+
+  void Open(int column, Color color, const Kept& first) {
+    open_ = true;
+    column_ = column;
+    color_ = color;
+    first_ = lowest_ = highest_ = last_ = first;
+  }
+
+  // Takes span points [from, end) into the open group up to the first Y
+  // that is not finite; returns where it stopped.
+  std::size_t Absorb(const SeriesData::Span& span, std::size_t from, std::size_t end) {
+    const double* ys = span.y;
+    double low = lowest_.y;
+    double high = highest_.y;
+    std::size_t lowAt = end;
+    std::size_t highAt = end;
+    std::size_t i = from;
+    for (; i < end; ++i) {
+      const double y = ys[i];
+      if (!(std::fabs(y) <= std::numeric_limits<double>::max())) break;
+      if (y < low) {
+        low = y;
+        lowAt = i;
+      }
+      if (y > high) {
+        high = y;
+        highAt = i;
+      }
+    }
+    if (lowAt != end) lowest_ = {span.x[lowAt], low, span.index + lowAt};
+    if (highAt != end) highest_ = {span.x[highAt], high, span.index + highAt};
+    if (i > from) last_ = {span.x[i - 1], ys[i - 1], span.index + i - 1};
+    return i;
+  }
+
+  std::size_t AbsorbLong(const SeriesData::Span& span, std::size_t from, std::size_t end) {
+    // ys[from] is finite (the caller checked), so e.end > from.
+    const SeriesData::YExtremes e = SeriesData::FiniteYExtremes(span, from, end);
+    if (e.low < lowest_.y) lowest_ = {span.x[e.lowAt], e.low, span.index + e.lowAt};
+    if (e.high > highest_.y) highest_ = {span.x[e.highAt], e.high, span.index + e.highAt};
+    last_ = {span.x[e.end - 1], span.y[e.end - 1], span.index + e.end - 1};
+    return e.end;
+  }
+
+  void Flush() {
+    if (!open_) return;
+    open_ = false;
+    const bool lowFirst = lowest_.index <= highest_.index;
+    const Kept& middle1 = lowFirst ? lowest_ : highest_;
+    const Kept& middle2 = lowFirst ? highest_ : lowest_;
+    writer_.Point(first_.x, first_.y, color_);
+    if (middle1.index != first_.index && middle1.index != last_.index)
+      writer_.Point(middle1.x, middle1.y, color_);
+    if (middle2.index != first_.index && middle2.index != last_.index && middle2.index != middle1.index)
+      writer_.Point(middle2.x, middle2.y, color_);
+    if (last_.index != first_.index) writer_.Point(last_.x, last_.y, color_);
+  }
+
+  const SeriesData& data_;
+  const double hmin_;
+  const double hmax_;
+  const AxisMap& mapX_;
+  SegmentWriter& writer_;
+  bool open_ = false;
+  int column_ = 0;
+  Color color_ = 0;
+  Kept first_{};
+  Kept lowest_{};
+  Kept highest_{};
+  Kept last_{};
+};
 
 }  // namespace
 
@@ -293,20 +401,21 @@ void BuildSeriesPath(const SeriesData& data, const AxisRange& horizontal, const 
   const Box box{hmin, hmax, vmin, vmax};
   const AxisMap mapX(hmin, hmax, area.left, area.right);
   const AxisMap mapY(vmin, vmax, area.bottom, area.top);
+  SegmentWriter writer(box, mapX, mapY, builder);
+  const auto colorOf = [seriesColor](Color c) { return c == SeriesData::kDefaultColor ? seriesColor : c; };
   const std::size_t sliceCount = last - first + 1;
   const auto columns =
       static_cast<std::uint64_t>(static_cast<std::int64_t>(area.right) - area.left + 1);
   if (sliceCount > 2 * columns) {
-    std::vector<std::size_t> kept;
-    kept.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(sliceCount, 4 * columns + 2)));
-    ThinToColumns(data, first, last, insideBegin, insideEnd, mapX, seriesColor, kept);
-    DrawSequence(
-        data, kept.size(), [&](std::size_t k) { return kept[k]; }, box, mapX, mapY, seriesColor,
-        builder);
+    ColumnThinner thinner(data, hmin, hmax, mapX, writer);
+    data.ForEachSpan(first, last + 1,
+                     [&](const SeriesData::Span& span) { thinner.Span(span, colorOf(span.color)); });
+    thinner.Finish();
   } else {
-    DrawSequence(
-        data, sliceCount, [&](std::size_t k) { return first + k; }, box, mapX, mapY, seriesColor,
-        builder);
+    data.ForEachSpan(first, last + 1, [&](const SeriesData::Span& span) {
+      const Color color = colorOf(span.color);
+      for (std::size_t i = 0; i < span.count; ++i) writer.Point(span.x[i], span.y[i], color);
+    });
   }
   builder.Finish();
 }

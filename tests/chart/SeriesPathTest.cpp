@@ -318,6 +318,7 @@ struct DenseFixture {
   static constexpr double kHmin = 0, kHmax = 1, kVmin = 0, kVmax = 100;
   SeriesData data;
 
+  explicit DenseFixture(SeriesData points) : data(std::move(points)) {}
   DenseFixture(int count, bool redStretches) {
     std::mt19937 random(12345);
     std::uniform_real_distribution<double> x(0.001, 0.999), y(5, 95);
@@ -335,9 +336,12 @@ struct DenseFixture {
     return {Column(data.X(i), kHmin, kHmax, kArea), Row(data.Y(i), kVmin, kVmax, kArea)};
   }
 
+  bool Finite(std::size_t i) const { return std::isfinite(data.Y(i)); }
+
   std::set<Pixel> EverySegment() const {
     std::set<Pixel> pixels;
     for (std::size_t i = 1; i < data.Count(); ++i) {
+      if (!Finite(i - 1) || !Finite(i)) continue;  // a gap
       const Color c = data.ColorAt(i);
       Rasterize(PixelOf(i - 1), PixelOf(i), c == kDefault ? kSeries : c, pixels);
     }
@@ -356,6 +360,7 @@ void ExpectFewPointsPerColumnAndTheColumnsExtremes(const DenseFixture& fixture) 
 
   std::map<int, std::pair<int, int>> extremes;  // column -> lowest and highest row of any point
   for (std::size_t i = 0; i < fixture.data.Count(); ++i) {
+    if (!fixture.Finite(i)) continue;
     const TPoint p = fixture.PixelOf(i);
     auto [it, fresh] = extremes.try_emplace(p.x, p.y, p.y);
     it->second = {std::min(it->second.first, p.y), std::max(it->second.second, p.y)};
@@ -399,6 +404,7 @@ TEST(BuildSeriesPath, SparseDataIsDrawnPointForPoint) {
   const DenseFixture fixture(2 * (kArea.right - kArea.left + 1), false);
   std::vector<TPoint> expected;
   for (std::size_t i = 0; i < fixture.data.Count(); ++i) {
+    if (!fixture.Finite(i)) continue;
     const TPoint p = fixture.PixelOf(i);
     if (expected.empty() || expected.back() != p) expected.push_back(p);
   }
@@ -427,6 +433,52 @@ TEST(BuildSeriesPath, AColumnKeepsFirstLowestHighestAndLastPerColour) {
             (std::vector<Drawn>{{{{10, 70}, {10, 110}, {10, 30}}, kSeries},
                               {{{10, 30}, {10, 80}}, kRed},
                               {{{10, 80}, {10, 60}}, kSeries}}));
+
+  // A column too tall to look at point by point: the highest comes first.
+  SeriesData tall;
+  for (int i = 0; i < 300; ++i) tall.Add(0.5, i == 40 ? 90 : i == 250 ? 10 : 50, "", kDefault);
+  EXPECT_EQ(Draw(tall, Range(0, 1), Range(0, 100), oneColumn),
+            (std::vector<Drawn>{{{{10, 70}, {10, 30}, {10, 110}, {10, 70}}, kSeries}}));
+}
+
+// Columns of many points with one X each, as the program's series holds
+// them after many wraps: groups far longer than a stretch, crossing block
+// edges, now and then split by a colour or a Y that is not a number.
+TEST(BuildSeriesPath, TallColumnsOfOneXCoverTheSamePixelsAsEverySegment) {
+  struct Case {
+    const char* name;
+    int passes;
+    double redEvery;  // a red point every so many, 0 for none
+    int nanEvery;     // a Y that is not a number every so many points, 0 for none
+    bool flat;        // Y 50 but for a few spikes
+  };
+  const Case cases[] = {
+      {"random levels", 150, 0, 0, false},
+      {"a flat level with spikes", 150, 0, 0, true},
+      {"red stretches and gaps", 150, 3000, 331, false},
+      {"a column per pixel or two, few points each", 3, 0, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::mt19937 random(31);
+    std::uniform_real_distribution<double> level(5, 95);
+    SeriesData data;
+    int n = 0;
+    Color color = kDefault;
+    // Pass by pass, one point at each of 60 X, as a run over a wrapped axis.
+    for (int pass = 0; pass < c.passes; ++pass) {
+      for (int k = 0; k < 60; ++k, ++n) {
+        if (c.redEvery > 0 && random() % static_cast<unsigned>(c.redEvery) == 0)
+          color = color == kDefault ? kRed : kDefault;
+        double y = c.flat ? (random() % 997 == 0 ? level(random) : 50.0) : level(random);
+        if (c.nanEvery > 0 && n % c.nanEvery == 0) y = kNaN;
+        data.Add(0.0105 + k * 0.0163, y, "", color);
+      }
+    }
+    const DenseFixture fixture(std::move(data));
+    EXPECT_EQ(Rasterize(fixture.Build()), fixture.EverySegment());
+    if (c.passes > 10) ExpectFewPointsPerColumnAndTheColumnsExtremes(fixture);
+  }
 }
 
 }  // namespace
