@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/ChartPaintCache.h"
 #include "chart/ChartParts.h"
 #include "chart/core/SeriesPath.h"
 #include "chart/core/ZoomPan.h"
@@ -74,6 +75,7 @@ class TChart : public forms::TControl {
   bool allowZoom_ = true;
   bool allowPanning_ = true;
   std::vector<LineRun> runs_;  // reused by every paint
+  ChartPaintCache paintCache_;
   PlotArea plotArea_{0, 0, -1, -1};
   ZoomPan zoomPan_;
 };

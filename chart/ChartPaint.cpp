@@ -1,13 +1,12 @@
 // How the chart draws itself: background, title, the back wall's frame
-// round the plot area, grid, axis labels, then the series on top.
+// round the plot area, grid, axis labels, then the series on top. What it
+// measures and formats is kept in paintCache_ from paint to paint.
 #include <algorithm>
-#include <cmath>
 #include <string>
 #include <vector>
 
 #include "chart/Chart.h"
 #include "chart/LineSeries.h"
-#include "chart/core/AxisLabels.h"
 
 namespace chart {
 namespace {
@@ -19,30 +18,15 @@ constexpr int kLabelGap = 2;       // between a tick and its label
 constexpr int kLegendLine = 20;    // the sample line in the legend
 constexpr forms::TColor kGridColor = forms::clGray;
 
-forms::TFontSpec AxisFont() {
-  forms::TFontSpec font;
-  font.Name = "Arial";
-  font.Height = -11;
-  font.Color = forms::clBlack;
+const forms::TFontSpec& AxisFont() {
+  static const forms::TFontSpec font = [] {
+    forms::TFontSpec f;
+    f.Name = "Arial";
+    f.Height = -11;
+    f.Color = forms::clBlack;
+    return f;
+  }();
   return font;
-}
-
-struct AxisLabel {
-  int pixel;
-  std::string text;
-};
-
-int ToPixel(double value, const AxisRange& range, int from, int to) {
-  double t = (value - range.Minimum()) / (range.Maximum() - range.Minimum());
-  return from + static_cast<int>(std::lround(t * (to - from)));
-}
-
-std::vector<AxisLabel> Labels(const AxisRange& range, int from, int to, int labelPixels) {
-  std::vector<AxisLabel> labels;
-  int length = std::abs(to - from) + 1;
-  for (double v : AxisLabelValues(range.Minimum(), range.Maximum(), length, labelPixels))
-    labels.push_back({ToPixel(v, range, from, to), FormatAxisLabel(v)});
-  return labels;
 }
 
 }  // namespace
@@ -53,61 +37,71 @@ void TChart::Paint(forms::TCanvas& canvas) {
   canvas.FillRect({0, 0, width, height}, color_);
   plotArea_ = PlotArea{0, 0, -1, -1};  // none until this paint finds one
   if (width <= 0 || height <= 0) return;
+  TextMetrics& metrics = paintCache_.metrics;
 
   int top = kMargin;
   if (Title->Visible) {
-    int lineHeight = canvas.TextHeight(Title->Font);
+    int lineHeight = metrics.Height(canvas, Title->Font);
     for (const std::string& line : Title->DisplayLines()) {
-      canvas.TextOut((width - canvas.TextWidth(line, Title->Font)) / 2, top - 4, line, Title->Font);
+      canvas.TextOut((width - metrics.Width(canvas, line, Title->Font)) / 2, top - 4, line, Title->Font);
       top += lineHeight;
     }
     if (!Title->DisplayLines().empty()) top += kTitleGap - 4;
   }
 
-  const forms::TFontSpec axisFont = AxisFont();
-  const int labelHeight = canvas.TextHeight(axisFont);
+  const forms::TFontSpec& axisFont = AxisFont();
+  const int labelHeight = metrics.Height(canvas, axisFont);
   PlotArea area;
   area.top = top;
   area.bottom = height - 1 - kMargin - labelHeight - kLabelGap - kTickLength;
   if (area.bottom <= area.top) return;
 
   // The left axis' labels decide how far in the plot area starts.
-  std::vector<AxisLabel> leftLabels = Labels(LeftAxis->Range(), area.bottom, area.top, labelHeight);
+  const std::vector<AxisLabel>& leftLabels = paintCache_.left.Labels(
+      LeftAxis->Range(), area.bottom, area.top, labelHeight, axisFont, canvas, metrics, paintCache_.texts);
   int widest = 0;
-  for (const AxisLabel& l : leftLabels) widest = std::max(widest, canvas.TextWidth(l.text, axisFont));
+  for (const AxisLabel& l : leftLabels) widest = std::max(widest, l.width);
   area.left = kMargin + widest + kLabelGap + kTickLength;
 
   int right = width - 1 - kMargin;
-  const std::string seriesName = series_.empty() ? std::string() : series_.front()->Name();
+  static const std::string kNoName;
+  const std::string& seriesName = series_.empty() ? kNoName : series_.front()->Name();
   if (Legend->Visible() && !series_.empty())
-    right -= kLegendLine + 3 * kLabelGap + canvas.TextWidth(seriesName, axisFont) + kMargin;
+    right -= kLegendLine + 3 * kLabelGap + metrics.Width(canvas, seriesName, axisFont) + kMargin;
   // Room for half the widest bottom label past the right edge.
-  right -= canvas.TextWidth(FormatAxisLabel(BottomAxis->Maximum()), axisFont) / 2;
+  const int maximumLabelWidth =
+      metrics.Width(canvas, paintCache_.texts.Text(BottomAxis->Maximum()), axisFont);
+  right -= maximumLabelWidth / 2;
   area.right = right;
   if (area.right <= area.left) return;
   plotArea_ = area;
 
-  std::vector<AxisLabel> bottomLabels =
-      Labels(BottomAxis->Range(), area.left, area.right, canvas.TextWidth("0,000.0", axisFont));
+  const std::vector<AxisLabel>& bottomLabels =
+      paintCache_.bottom.Labels(BottomAxis->Range(), area.left, area.right,
+                                metrics.Width(canvas, "0,000.0", axisFont), axisFont, canvas, metrics,
+                                paintCache_.texts);
 
   if (BackWall->BrushStyle == TBrushStyle::bsSolid)
     canvas.FillRect({area.left, area.top, area.right - area.left + 1, area.bottom - area.top + 1},
                     BackWall->BrushColor);
 
-  for (const AxisLabel& l : leftLabels) {
+  // The grid, then the ticks, then the texts: one pen for each, and none of
+  // them overlaps another.
+  for (const AxisLabel& l : leftLabels)
     if (l.pixel > area.top && l.pixel < area.bottom)
       canvas.Line({area.left + 1, l.pixel}, {area.right - 1, l.pixel}, kGridColor, forms::TPenStyle::psDot);
-    canvas.Line({area.left - kTickLength, l.pixel}, {area.left - 1, l.pixel}, forms::clBlack);
-    canvas.TextOut(area.left - kTickLength - kLabelGap - canvas.TextWidth(l.text, axisFont),
-                   l.pixel - labelHeight / 2, l.text, axisFont);
-  }
-  for (const AxisLabel& l : bottomLabels) {
+  for (const AxisLabel& l : bottomLabels)
     if (l.pixel > area.left && l.pixel < area.right)
       canvas.Line({l.pixel, area.top + 1}, {l.pixel, area.bottom - 1}, kGridColor, forms::TPenStyle::psDot);
+  for (const AxisLabel& l : leftLabels)
+    canvas.Line({area.left - kTickLength, l.pixel}, {area.left - 1, l.pixel}, forms::clBlack);
+  for (const AxisLabel& l : bottomLabels)
     canvas.Line({l.pixel, area.bottom + 1}, {l.pixel, area.bottom + kTickLength}, forms::clBlack);
-    canvas.TextOut(l.pixel - canvas.TextWidth(l.text, axisFont) / 2,
-                   area.bottom + kTickLength + kLabelGap, l.text, axisFont);
-  }
+  for (const AxisLabel& l : leftLabels)
+    canvas.TextOut(area.left - kTickLength - kLabelGap - l.width, l.pixel - labelHeight / 2, l.text,
+                   axisFont);
+  for (const AxisLabel& l : bottomLabels)
+    canvas.TextOut(l.pixel - l.width / 2, area.bottom + kTickLength + kLabelGap, l.text, axisFont);
   canvas.FrameRect({area.left, area.top, area.right - area.left + 1, area.bottom - area.top + 1},
                    BackWall->PenColor);
 
@@ -118,7 +112,7 @@ void TChart::Paint(forms::TCanvas& canvas) {
   }
 
   if (Legend->Visible() && !series_.empty()) {
-    int x = area.right + kMargin + canvas.TextWidth(FormatAxisLabel(BottomAxis->Maximum()), axisFont) / 2;
+    int x = area.right + kMargin + maximumLabelWidth / 2;
     int y = area.top + labelHeight / 2;
     canvas.Line({x, y}, {x + kLegendLine, y}, series_.front()->SeriesColor());
     canvas.TextOut(x + kLegendLine + kLabelGap, y - labelHeight / 2, seriesName, axisFont);

@@ -102,9 +102,16 @@ std::string FormatAxisLabel(double value) {
 std::vector<double> AxisLabelValues(double minimum, double maximum, int lengthPixels,
                                     int labelPixels) {
   std::vector<double> values;
+  AxisLabelValues(minimum, maximum, lengthPixels, labelPixels, values);
+  return values;
+}
+
+void AxisLabelValues(double minimum, double maximum, int lengthPixels, int labelPixels,
+                     std::vector<double>& values) {
+  values.clear();
   if (!std::isfinite(minimum) || !std::isfinite(maximum) || maximum < minimum ||
       lengthPixels <= 0) {
-    return values;
+    return;
   }
 
   // Half the span never overflows, even for -DBL_MAX..DBL_MAX.
@@ -117,7 +124,7 @@ std::vector<double> AxisLabelValues(double minimum, double maximum, int lengthPi
       magnitude * kStepUlps * DBL_EPSILON,                           // distinct numbers
       kSmallestStep,                                                 // distinct text
   });
-  if (!std::isfinite(smallest)) return values;
+  if (!std::isfinite(smallest)) return;
 
   // The step is mantissa x 10^power with mantissa 1, 2 or 5, the smallest
   // such step not below `smallest`. log10 may be off by one either way near
@@ -141,7 +148,7 @@ std::vector<double> AxisLabelValues(double minimum, double maximum, int lengthPi
     ++power;
   }
   const double scale = std::pow(10.0, std::abs(power));
-  if (!std::isfinite(scale * mantissa)) return values;
+  if (!std::isfinite(scale * mantissa)) return;
 
   // A label is index * mantissa * 10^power. For a negative power dividing by
   // the exact 10^-power keeps 0.3 from reading 0.30000000000000004.
@@ -158,7 +165,7 @@ std::vector<double> AxisLabelValues(double minimum, double maximum, int lengthPi
   // ends, so these indices are far inside what an int64 holds exactly.
   constexpr double kIndexLimit = 9007199254740992.0 / 8;  // 2^50
   if (!(std::fabs(first) <= kIndexLimit && std::fabs(last) <= kIndexLimit) || last < first) {
-    return values;
+    return;
   }
   const auto firstIndex = static_cast<std::int64_t>(first);
   const auto lastIndex =
@@ -169,7 +176,6 @@ std::vector<double> AxisLabelValues(double minimum, double maximum, int lengthPi
     // Rounding can put an end label a hair outside the range: leave it out.
     if (v >= minimum && v <= maximum && (values.empty() || v > values.back())) values.push_back(v);
   }
-  return values;
 }
 
 }  // namespace chart

@@ -20,5 +20,8 @@ std::string FormatAxisLabel(double value);
 // few hundred whatever the input; empty for a range that is not finite.
 std::vector<double> AxisLabelValues(double minimum, double maximum, int lengthPixels,
                                     int labelPixels);
+// The same into `values` (cleared first), reusing its room.
+void AxisLabelValues(double minimum, double maximum, int lengthPixels, int labelPixels,
+                     std::vector<double>& values);
 
 }  // namespace chart
