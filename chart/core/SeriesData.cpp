@@ -121,11 +121,13 @@ SeriesData::Block::Block(const Block& other)
 
 // Only a stretch whose every slot holds a point can lie wholly inside a
 // span, so only those are summed up; the others are marked as unusable.
+// One more entry after the stretches holds the whole block's extremes.
 const SeriesData::StretchExtremes* SeriesData::Block::Stretches() const {
   if (!stretches) {
-    stretches.reset(new StretchExtremes[kStretches]);
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    stretches.reset(new StretchExtremes[kStretches + 1]);
+    StretchExtremes whole{kInf, -kInf, true};
     for (std::uint32_t k = 0; k < kStretches; ++k) {
-      constexpr double kInf = std::numeric_limits<double>::infinity();
       StretchExtremes e{kInf, -kInf, false};
       const std::uint32_t firstOffset = (k * kStretch - head) & kMask;
       if (count == kBlockCapacity || firstOffset + kStretch <= count) {
@@ -135,9 +137,20 @@ const SeriesData::StretchExtremes* SeriesData::Block::Stretches() const {
           e.low = *v < e.low ? *v : e.low;
           e.high = *v > e.high ? *v : e.high;
         }
+        whole.finite = whole.finite && e.finite;
+        whole.low = std::min(whole.low, e.low);
+        whole.high = std::max(whole.high, e.high);
+      } else {
+        for (std::uint32_t slot = k * kStretch; slot < (k + 1) * kStretch; ++slot) {
+          if (((slot - head) & kMask) >= count) continue;  // no point there
+          whole.finite = whole.finite && std::isfinite(y[slot]);
+          whole.low = y[slot] < whole.low ? y[slot] : whole.low;
+          whole.high = y[slot] > whole.high ? y[slot] : whole.high;
+        }
       }
       stretches[k] = e;
     }
+    stretches[kStretches] = whole;
   }
   return stretches.get();
 }
@@ -405,7 +418,14 @@ SeriesData::YExtremes SeriesData::FiniteYExtremes(const Span& span, std::size_t 
                                                   std::size_t end) {
   constexpr double kInf = std::numeric_limits<double>::infinity();
   YExtremes r{from, kInf, from, -kInf, from};
+  if (from >= end) return r;
   const double* ys = span.y;
+  // A block whose every Y is one and the same number answers at once: the
+  // usual case for a level that stays put.
+  if (end - from > kStretch) {
+    const StretchExtremes& whole = span.block->Stretches()[Block::kStretches];
+    if (whole.finite && whole.low == whole.high) return {end, whole.low, from, whole.high, from};
+  }
   // Where a stretch gave the extreme: the point itself is found at the end.
   std::size_t lowStretch = end, highStretch = end;
   const auto look = [&](std::size_t i, std::size_t stop) {

@@ -229,23 +229,13 @@ class SegmentWriter {
   bool started_ = false;
 };
 
-// The end of the run of points equal in X to xs[from], found by galloping:
-// cheap for a run of one and for a run of hundreds alike.
+// The end of the run of points equal in X to xs[from]: a run of one and a
+// run to the end are seen at once, anything else by binary search.
 std::size_t EqualRunEnd(const double* xs, std::size_t from, std::size_t count) {
   const double x = xs[from];
-  std::size_t low = from + 1;  // xs[low - 1] == x
-  std::size_t step = 1;
-  while (low < count && xs[low] == x) {
-    const std::size_t probe = std::min(low + step, count);
-    if (xs[probe - 1] != x) {
-      count = probe - 1;  // the run ends before probe - 1
-      break;
-    }
-    low = probe;
-    step *= 2;
-  }
-  // Now xs[low - 1] == x and the run ends at or before count.
-  return static_cast<std::size_t>(std::upper_bound(xs + low, xs + count, x) - xs);
+  if (from + 1 == count || xs[from + 1] != x) return from + 1;
+  if (xs[count - 1] == x) return count;
+  return static_cast<std::size_t>(std::upper_bound(xs + from + 2, xs + count - 1, x) - xs);
 }
 
 // Thins the points to at most four per pixel column: consecutive points

@@ -340,37 +340,63 @@ TEST(SeriesDataBlocks, ACopyKeepsItsOwnPoints) {
 // The extremes of a span's points against a look at every point: the first
 // lowest and the first highest, stopping at a Y that is not finite.
 TEST(SeriesDataBlocks, SpanExtremesAreThoseOfEveryPointUpToOneThatIsNotFinite) {
-  std::mt19937 random(5);
-  SeriesData data;
-  for (std::size_t i = 0; i < 3 * kCapacity; ++i) {
-    double y = static_cast<double>(random() % 40);  // many equal values
-    if (random() % 700 == 0) y = random() % 2 ? std::numeric_limits<double>::quiet_NaN()
-                                              : -std::numeric_limits<double>::infinity();
-    data.Add(static_cast<double>(random() % 500), y, "", kDefault);
-  }
-  std::size_t checked = 0;
-  data.ForEachSpan(0, data.Count(), [&](const SeriesData::Span& span) {
-    for (int trial = 0; trial < 40; ++trial) {
-      const std::size_t from = random() % span.count;
-      const std::size_t end = from + random() % (span.count - from + 1);
-      std::size_t stop = from;
-      double low = std::numeric_limits<double>::infinity(), high = -low;
-      std::size_t lowAt = from, highAt = from;
-      for (; stop < end && std::isfinite(span.y[stop]); ++stop) {
-        if (span.y[stop] < low) low = span.y[lowAt = stop];
-        if (span.y[stop] > high) high = span.y[highAt = stop];
-      }
-      const SeriesData::YExtremes e = SeriesData::FiniteYExtremes(span, from, end);
-      ASSERT_EQ(e.end, stop) << from << ".." << end;
-      if (stop == from) continue;
-      ASSERT_EQ(e.low, low) << from << ".." << end;
-      ASSERT_EQ(e.lowAt, lowAt) << from << ".." << end;
-      ASSERT_EQ(e.high, high) << from << ".." << end;
-      ASSERT_EQ(e.highAt, highAt) << from << ".." << end;
-      ++checked;
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  const auto randomX = [](std::mt19937& random, std::size_t) { return static_cast<double>(random() % 500); };
+  const auto inTurn = [](std::mt19937&, std::size_t i) { return static_cast<double>(i); };
+  struct Case {
+    const char* name;
+    std::size_t count;
+    std::function<double(std::mt19937&, std::size_t)> x;
+    std::function<double(std::mt19937&, std::size_t)> y;
+  };
+  const Case cases[] = {
+      {"many equal values, a few that are not finite", 6 * kCapacity, randomX,
+       [](std::mt19937& random, std::size_t) {
+         if (random() % 700 == 0)
+           return random() % 2 ? kNaN : -std::numeric_limits<double>::infinity();
+         return static_cast<double>(random() % 40);
+       }},
+      {"one level throughout", 6 * kCapacity, randomX, [](std::mt19937&, std::size_t) { return 50.0; }},
+      {"one level but for a rare spike", 6 * kCapacity, randomX,
+       [](std::mt19937& random, std::size_t) { return random() % 800 == 0 ? 95.0 : 50.0; }},
+      {"one level but for a rare gap", 6 * kCapacity, randomX,
+       [](std::mt19937& random, std::size_t) { return random() % 800 == 0 ? kNaN : 50.0; }},
+      {"one level, a gap at the end of a block not yet full", 700, inTurn,
+       [](std::mt19937&, std::size_t i) { return i == 690 ? kNaN : 50.0; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::mt19937 random(5);
+    SeriesData data;
+    for (std::size_t i = 0; i < c.count; ++i) {
+      const double x = c.x(random, i);
+      data.Add(x, c.y(random, i), "", kDefault);
     }
-  });
-  EXPECT_GT(checked, 100u);
+    std::size_t checked = 0;
+    data.ForEachSpan(0, data.Count(), [&](const SeriesData::Span& span) {
+      for (int trial = 0; trial < 40; ++trial) {
+        // The whole span first, then pieces of it.
+        const std::size_t from = trial == 0 ? 0 : random() % span.count;
+        const std::size_t end = trial == 0 ? span.count : from + random() % (span.count - from + 1);
+        std::size_t stop = from;
+        double low = std::numeric_limits<double>::infinity(), high = -low;
+        std::size_t lowAt = from, highAt = from;
+        for (; stop < end && std::isfinite(span.y[stop]); ++stop) {
+          if (span.y[stop] < low) low = span.y[lowAt = stop];
+          if (span.y[stop] > high) high = span.y[highAt = stop];
+        }
+        const SeriesData::YExtremes e = SeriesData::FiniteYExtremes(span, from, end);
+        ASSERT_EQ(e.end, stop) << from << ".." << end;
+        if (stop == from) continue;
+        ASSERT_EQ(e.low, low) << from << ".." << end;
+        ASSERT_EQ(e.lowAt, lowAt) << from << ".." << end;
+        ASSERT_EQ(e.high, high) << from << ".." << end;
+        ASSERT_EQ(e.highAt, highAt) << from << ".." << end;
+        ++checked;
+      }
+    });
+    EXPECT_GE(checked, 20u);
+  }
 }
 
 }  // namespace
