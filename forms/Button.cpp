@@ -7,6 +7,7 @@ namespace forms {
 
 TButton::TButton(TComponent* AOwner) : TControl(AOwner, backend::ControlKind::Button) {
   SetBounds(0, 0, 75, 25);
+  SetTabStop(true);
 }
 
 void TButton::SetCaption(std::string ansi) {

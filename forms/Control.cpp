@@ -27,10 +27,16 @@ void TControl::SetTabOrder(int value) {
   if (native_) native_->SetTabOrder(value);
 }
 
+void TControl::SetTabStop(bool value) {
+  tabStop_ = value;
+  if (native_) native_->SetTabStop(value);
+}
+
 void TControl::SetParent(TForm* parent) {
   if (parent_ == parent) return;
   if (parent_) parent_->RemoveControl(this);
   native_.reset();
+  focused_ = false;
   parent_ = parent;
   if (!parent_) return;
   parent_->InsertControl(this);
@@ -38,6 +44,7 @@ void TControl::SetParent(TForm* parent) {
   native_ = Application->Backend().CreateControl(kind_, parent_->Native(), *this);
   native_->SetFont(font_);
   native_->SetBounds(bounds_);
+  native_->SetTabStop(tabStop_);
   if (tabOrder_ >= 0) native_->SetTabOrder(tabOrder_);
   NativeCreated();
 }
@@ -57,6 +64,7 @@ bool TControl::SetProperty(std::string_view name, const reader::Value& value, TR
   else if (name == "Width") SetWidth(AsInt(value));
   else if (name == "Height") SetHeight(AsInt(value));
   else if (name == "TabOrder") SetTabOrder(AsInt(value));
+  else if (name == "TabStop") SetTabStop(AsBool(value));
   else return TComponent::SetProperty(name, value, ctx);
   return true;
 }

@@ -30,6 +30,11 @@ class TControl : public TComponent, protected backend::ControlEvents {
 
   int TabOrder() const { return tabOrder_; }
   void SetTabOrder(int value);
+  // Whether Tab stops at the control; each kind sets its default.
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool value);
+  // Whether the control has the keyboard focus, as the window system said.
+  bool Focused() const { return focused_; }
   const TFontSpec& Font() const { return font_; }
 
   TForm* Parent() const { return parent_; }
@@ -48,6 +53,10 @@ class TControl : public TComponent, protected backend::ControlEvents {
   TControl(TComponent* AOwner, backend::ControlKind kind);
   // After the native control exists: push the state it has to show.
   virtual void NativeCreated() {}
+  // The form scales to the screen's density once, at load: fonts a control
+  // keeps of its own (not the form's) follow by numerator / denominator.
+  virtual void ScaleFonts(int /*numerator*/, int /*denominator*/) {}
+  void FocusChanged(bool focused) override { focused_ = focused; }
 
  private:
   friend class TForm;
@@ -56,6 +65,8 @@ class TControl : public TComponent, protected backend::ControlEvents {
   backend::ControlKind kind_;
   TRect bounds_;
   int tabOrder_ = -1;
+  bool tabStop_ = false;
+  bool focused_ = false;
   TFontSpec font_;
   TForm* parent_ = nullptr;
   std::unique_ptr<backend::NativeControl> native_;

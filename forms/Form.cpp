@@ -113,7 +113,8 @@ void TForm::Loaded() {
 }
 
 // The designs were made at 96 pixels per inch with a text height of 13: the
-// font follows the screen's density, then the controls follow the text.
+// fonts follow the screen's density, then the controls follow the text. The
+// window's own size stays as designed; it scrolls what no longer fits.
 void TForm::ScaleToScreen() {
   backend::Backend& backend = Application->Backend();
   int screenPpi = backend.ScreenPixelsPerInch();
@@ -121,6 +122,7 @@ void TForm::ScaleToScreen() {
     TFontSpec scaled = font_;
     scaled.Height = MulDiv(font_.Height, screenPpi, pixelsPerInch_);
     SetFont(scaled);
+    for (TControl* c : controls_) c->ScaleFonts(screenPpi, pixelsPerInch_);
   }
   int measured = backend.TextHeight(font_);
   if (measured == textHeight_ || measured <= 0) return;

@@ -31,6 +31,13 @@ class ControlEvents {
   virtual void MouseDown(TMouseButton, int /*x*/, int /*y*/) {}
   virtual void MouseMove(int /*x*/, int /*y*/) {}
   virtual void MouseUp(TMouseButton, int /*x*/, int /*y*/) {}
+  // Keyboard focus came to the control (true) or left it (false).
+  virtual void FocusChanged(bool /*focused*/) {}
+  // What a screen reader says of a control the window system cannot read
+  // itself (a custom control), in UTF-8. Asked only when a reader asks, so
+  // it may cost a little; empty leaves the window system's own answer.
+  virtual std::string AccessibleName() { return {}; }
+  virtual std::string AccessibleDescription() { return {}; }
 };
 
 class TimerEvents {
@@ -69,6 +76,10 @@ class NativeControl {
   virtual void SetFont(const TFontSpec& font) = 0;
   virtual void SetColor(TColor color) = 0;
   virtual void SetTabOrder(int order) = 0;
+  // Whether Tab gives the control the keyboard focus. A click gives it too
+  // where the kind's native control takes it so (a button); a custom control
+  // is focused by Tab only, so the mouse works it without a focus mark.
+  virtual void SetTabStop(bool tabStop) = 0;
   // Asks for a paint; several requests before the paint give one paint.
   virtual void Invalidate() = 0;
 };
@@ -97,6 +108,9 @@ class Backend {
 
   virtual int TextHeight(const TFontSpec& font) = 0;
   virtual int TextWidth(std::string_view utf8, const TFontSpec& font) = 0;
+  // The density the desktop declares for its screen. Forms scale to it
+  // themselves, so a backend keeps its window system from scaling a second
+  // time: one pixel drawn is one pixel on the screen.
   virtual int ScreenPixelsPerInch() = 0;
   virtual std::string ProgramPath() = 0;
 };

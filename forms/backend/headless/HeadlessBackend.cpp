@@ -112,6 +112,15 @@ void HeadlessControl::MouseUp(TMouseButton button, int x, int y) {
   Deliver([&] { events_.MouseUp(button, x, y); });
 }
 
+void HeadlessControl::SetFocus(bool value) {
+  focused = value;
+  Deliver([&] { events_.FocusChanged(value); });
+}
+
+std::string HeadlessControl::AccessibleName() { return events_.AccessibleName(); }
+
+std::string HeadlessControl::AccessibleDescription() { return events_.AccessibleDescription(); }
+
 std::unique_ptr<NativeWindow> HeadlessBackend::CreateWindow(WindowEvents& events) {
   auto window = std::make_unique<HeadlessWindow>(*this, events);
   windows.push_back(window.get());

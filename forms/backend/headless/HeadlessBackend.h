@@ -63,6 +63,7 @@ class HeadlessControl final : public NativeControl {
   void SetFont(const TFontSpec& f) override { font = f; }
   void SetColor(TColor c) override { color = c; }
   void SetTabOrder(int order) override { tabOrder = order; }
+  void SetTabStop(bool value) override { tabStop = value; }
   void Invalidate() override { invalid = true; }
 
   // Each goes through the loop's single catch site, as a real event would.
@@ -71,6 +72,11 @@ class HeadlessControl final : public NativeControl {
   void MouseDown(TMouseButton button, int x, int y);
   void MouseMove(int x, int y);
   void MouseUp(TMouseButton button, int x, int y);
+  // The keyboard focus arriving or leaving, as Tab or a click moves it.
+  void SetFocus(bool focused);
+  // What a screen reader would be told.
+  std::string AccessibleName();
+  std::string AccessibleDescription();
 
   ControlKind kind;
   TRect bounds;
@@ -78,6 +84,8 @@ class HeadlessControl final : public NativeControl {
   TFontSpec font;
   TColor color = 0;
   int tabOrder = -1;
+  bool tabStop = false;
+  bool focused = false;
   bool invalid = false;
 
  private:

@@ -2,11 +2,15 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QObject>
 #include <QScreen>
 #include <QTimerEvent>
+#include <QtGui/qguiapplication_platform.h>
+#include <cmath>
 #include <filesystem>
+#include <xcb/xcb.h>
 
 #include "forms/Application.h"
 #include "forms/backend/qt/QtCanvas.h"
@@ -46,13 +50,31 @@ int qtArgc = 1;
 std::string qtProgramName;
 char* qtArgv[] = {nullptr, nullptr};
 
+// The density the X server declares for its screen (Xvfb -dpi sets it);
+// zero when the program is on another window system.
+int XScreenPixelsPerInch() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  if (!x11 || !x11->connection()) return 0;
+  const xcb_setup_t* setup = xcb_get_setup(x11->connection());
+  if (!setup) return 0;
+  xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+  if (!screen || screen->width_in_millimeters == 0) return 0;
+  return static_cast<int>(std::lround(screen->width_in_pixels * 25.4 / screen->width_in_millimeters));
+}
+
 }  // namespace
 
 QtBackend::QtBackend() {
-  if (QApplication::instance()) return;
-  qtProgramName = SelfPath();
-  qtArgv[0] = qtProgramName.data();
-  app_ = std::make_unique<QApplication>(qtArgc, qtArgv);
+  if (!QApplication::instance()) {
+    // The forms scale to the screen's density themselves, once, at load;
+    // Qt's own scaling would multiply every size a second time.
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    qtProgramName = SelfPath();
+    qtArgv[0] = qtProgramName.data();
+    app_ = std::make_unique<QApplication>(qtArgc, qtArgv);
+  }
+  // After the application's own factories: Qt asks the last installed first.
+  InstallAccessibility();
 }
 
 QtBackend::~QtBackend() = default;
@@ -98,9 +120,15 @@ int QtBackend::TextWidth(std::string_view utf8, const TFontSpec& font) {
   return QFontMetrics(ToQFont(font)).horizontalAdvance(text);
 }
 
+// A desktop declares its density as Xft.dpi, which Qt reports as the
+// logical density. Without one Qt says 96 on X whatever the server says:
+// then the X server's own resolution counts, as it does for X programs.
 int QtBackend::ScreenPixelsPerInch() {
   QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? static_cast<int>(std::lround(screen->logicalDotsPerInch())) : 96;
+  int logical = screen ? static_cast<int>(std::lround(screen->logicalDotsPerInch())) : 96;
+  if (logical != 96) return logical;
+  int x = XScreenPixelsPerInch();
+  return x > 0 ? x : logical;
 }
 
 std::string QtBackend::ProgramPath() { return SelfPath(); }

@@ -1,5 +1,8 @@
 #include "forms/backend/qt/QtWindow.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QFocusEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -24,6 +27,44 @@ std::optional<TMouseButton> ToMouseButton(Qt::MouseButton button) {
   }
 }
 
+// A failure in a component's answer is reported once the call is over: an
+// error box opened from inside a paint or a screen reader's question would
+// run its loop while that is still going on.
+void ReportLater(QObject* context, std::exception_ptr failure) {
+  QMetaObject::invokeMethod(
+      context, [failure] { Deliver([failure] { std::rethrow_exception(failure); }); }, Qt::QueuedConnection);
+}
+
+template <class Answer>
+QString AskComponent(QObject* context, Answer answer) {
+  try {
+    return QString::fromStdString(answer());
+  } catch (...) {
+    ReportLater(context, std::current_exception());
+    return {};
+  }
+}
+
+// A custom control as screen readers see it: a chart by role, its name and
+// description from the component, the rest as for any widget.
+class QtCustomAccessible final : public QAccessibleWidget {
+ public:
+  explicit QtCustomAccessible(QtCustomControl* control) : QAccessibleWidget(control, QAccessible::Chart) {}
+
+  QString text(QAccessible::Text kind) const override {
+    auto* control = static_cast<QtCustomControl*>(widget());
+    QString answer;
+    if (kind == QAccessible::Name) answer = control->AccessibleName();
+    else if (kind == QAccessible::Description) answer = control->AccessibleDescription();
+    return answer.isEmpty() ? QAccessibleWidget::text(kind) : answer;
+  }
+};
+
+QAccessibleInterface* CustomControlAccessible(const QString&, QObject* object) {
+  if (auto* control = dynamic_cast<QtCustomControl*>(object)) return new QtCustomAccessible(control);
+  return nullptr;
+}
+
 void SetBackground(QWidget& widget, TColor color) {
   QPalette palette = widget.palette();
   palette.setColor(QPalette::Window, ToQColor(color));
@@ -36,6 +77,8 @@ void SetBackground(QWidget& widget, TColor color) {
 QtWindow::QtWindow(WindowEvents& events)
     : events_(events), scrollArea_(new QScrollArea(this)), content_(new QWidget) {
   scrollArea_->setFrameShape(QFrame::NoFrame);
+  // Tab walks the controls only, not the surface they scroll on.
+  scrollArea_->setFocusPolicy(Qt::NoFocus);
   scrollArea_->setWidgetResizable(false);
   scrollArea_->setWidget(content_);
   scrollArea_->viewport()->installEventFilter(this);
@@ -128,6 +171,18 @@ void QtControl<W>::SetColor(TColor color) {
   SetBackground(*this, color);
 }
 
+template <class W>
+void QtControl<W>::focusInEvent(QFocusEvent* event) {
+  W::focusInEvent(event);
+  Deliver([this] { events_.FocusChanged(true); });
+}
+
+template <class W>
+void QtControl<W>::focusOutEvent(QFocusEvent* event) {
+  W::focusOutEvent(event);
+  Deliver([this] { events_.FocusChanged(false); });
+}
+
 QtButton::QtButton(QtWindow& window, ControlEvents& events) : QtControl(window, events) {
   QObject::connect(this, &QPushButton::clicked, this, [this] { Deliver([this] { this->events().Clicked(); }); });
 }
@@ -153,12 +208,15 @@ void QtCustomControl::paintEvent(QPaintEvent*) {
       failure = std::current_exception();
     }
   }
-  // A failed paint is reported once the paint is over: an error box opened
-  // from inside it would run its loop while this widget is still painting.
-  if (failure)
-    QMetaObject::invokeMethod(
-        this, [failure] { Deliver([failure] { std::rethrow_exception(failure); }); },
-        Qt::QueuedConnection);
+  if (failure) ReportLater(this, failure);
+}
+
+QString QtCustomControl::AccessibleName() {
+  return AskComponent(this, [this] { return events().AccessibleName(); });
+}
+
+QString QtCustomControl::AccessibleDescription() {
+  return AskComponent(this, [this] { return events().AccessibleDescription(); });
 }
 
 void QtCustomControl::mousePressEvent(QMouseEvent* event) {
@@ -178,6 +236,13 @@ void QtCustomControl::mouseReleaseEvent(QMouseEvent* event) {
     QPoint p = event->position().toPoint();
     Deliver([&] { events().MouseUp(*button, p.x(), p.y()); });
   }
+}
+
+void InstallAccessibility() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  QAccessible::installFactory(CustomControlAccessible);
 }
 
 template class QtControl<QPushButton>;

@@ -60,10 +60,13 @@ class QtControl : public W, public NativeControl {
   void SetFont(const TFontSpec& font) override;
   void SetColor(TColor color) override;
   void SetTabOrder(int order) override { window_.PlaceInTabOrder(this, order); }
+  void SetTabStop(bool tabStop) override { this->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::NoFocus); }
   void Invalidate() override { this->update(); }
 
  protected:
   ControlEvents& events() { return events_; }
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   QtWindow& window_;
@@ -85,11 +88,20 @@ class QtCustomControl final : public QtControl<QWidget> {
  public:
   QtCustomControl(QtWindow& window, ControlEvents& events);
 
+  void SetTabStop(bool tabStop) override { setFocusPolicy(tabStop ? Qt::TabFocus : Qt::NoFocus); }
+  // What screen readers are told: asked of the component when they ask.
+  QString AccessibleName();
+  QString AccessibleDescription();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 };
+
+// Lets screen readers read custom controls through the component; once per
+// process, once the application exists.
+void InstallAccessibility();
 
 }  // namespace forms::backend::qt
