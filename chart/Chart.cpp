@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "chart/LineSeries.h"
+#include "chart/core/AxisLabels.h"
 #include "forms/PropertyValues.h"
 
 namespace chart {
@@ -13,6 +14,10 @@ using forms::reader::Value;
 TChart::TChart(forms::TComponent* AOwner)
     : forms::TControl(AOwner, forms::backend::ControlKind::Custom) {
   SetBounds(0, 0, 400, 250);
+  SetTabStop(true);
+  labelsFont_.Name = "Arial";
+  labelsFont_.Height = -11;  // 8 points at 96 pixels per inch
+  labelsFont_.Color = forms::clBlack;
 }
 
 TChart::~TChart() {
@@ -64,6 +69,58 @@ void TChart::MouseUp(forms::TMouseButton button, int x, int y) {
   bool banding = zoomPan_.RubberBand().has_value();
   Apply(zoomPan_.MouseUp(button, x, y, CurrentView()));
   if (banding) Changed();
+}
+
+void TChart::FocusChanged(bool focused) {
+  TControl::FocusChanged(focused);
+  Changed();
+}
+
+// The dotted rectangle of a focused control, just inside the chart's edge.
+void TChart::PaintFocusRect(forms::TCanvas& canvas) {
+  const int right = Width() - 2;
+  const int bottom = Height() - 2;
+  if (right <= 1 || bottom <= 1) return;
+  forms::TPoint corners[] = {{1, 1}, {right, 1}, {right, bottom}, {1, bottom}};
+  for (int i = 0; i < 4; ++i)
+    canvas.Line(corners[i], corners[(i + 1) % 4], forms::clBlack, forms::TPenStyle::psDot);
+}
+
+// The fonts are given in pixels at the form's design density; 8 points
+// become 11 pixels at 96 pixels per inch and 22 at 192.
+void TChart::ScaleFonts(int numerator, int denominator) {
+  for (forms::TFontSpec* font : {&Title->Font, &labelsFont_})
+    font->Height = static_cast<int>(std::lround(static_cast<double>(font->Height) * numerator / denominator));
+  Changed();
+}
+
+std::string TChart::AccessibleName() {
+  std::string name;
+  for (const std::string& line : Title->DisplayLines()) {
+    if (line.empty()) continue;
+    if (!name.empty()) name += ' ';
+    name += line;
+  }
+  return name;
+}
+
+// "Bottom axis 0 to 1,000; left axis 0 to 100; latest sample 50 at 1,005",
+// with the series' name before its sample when there are several.
+std::string TChart::AccessibleDescription() {
+  std::string text = "Bottom axis " + FormatAxisLabel(BottomAxis->Minimum()) + " to " +
+                     FormatAxisLabel(BottomAxis->Maximum()) + "; left axis " +
+                     FormatAxisLabel(LeftAxis->Minimum()) + " to " + FormatAxisLabel(LeftAxis->Maximum());
+  bool any = false;
+  for (const TLineSeries* series : series_) {
+    const auto& latest = series->Latest();
+    if (!latest) continue;
+    any = true;
+    text += "; ";
+    if (series_.size() > 1 && !series->Name().empty()) text += series->Name() + " ";
+    text += "latest sample " + FormatAxisLabel(latest->y) + " at " + FormatAxisLabel(latest->x);
+  }
+  if (!any) text += "; no samples";
+  return text;
 }
 
 bool TChart::AcceptChild(forms::TComponent& child) {

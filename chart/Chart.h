@@ -52,12 +52,20 @@ class TChart : public forms::TControl {
   // Called by the parts when something shown changed.
   void Changed() { Invalidate(); }
 
+  // The font of the axes' labels: 8-point Arial, black.
+  const forms::TFontSpec& LabelsFont() const { return labelsFont_; }
+
   bool SetProperty(std::string_view name, const forms::reader::Value& value,
                    forms::TReadContext& ctx) override;
   bool AcceptChild(forms::TComponent& child) override;
 
  protected:
   void Paint(forms::TCanvas& canvas) override;
+  void FocusChanged(bool focused) override;
+  // For screen readers: the title, and the ranges with the latest sample.
+  std::string AccessibleName() override;
+  std::string AccessibleDescription() override;
+  void ScaleFonts(int numerator, int denominator) override;
   void MouseDown(forms::TMouseButton button, int x, int y) override;
   void MouseMove(int x, int y) override;
   void MouseUp(forms::TMouseButton button, int x, int y) override;
@@ -68,12 +76,14 @@ class TChart : public forms::TControl {
   ZoomPan::View CurrentView() const;
   void Apply(const std::optional<ZoomPan::Ranges>& ranges);
   void PaintRubberBand(forms::TCanvas& canvas);
+  void PaintFocusRect(forms::TCanvas& canvas);
 
   std::vector<TLineSeries*> series_;
   bool view3D_ = true;
   forms::TColor color_ = forms::clBtnFace;
   bool allowZoom_ = true;
   bool allowPanning_ = true;
+  forms::TFontSpec labelsFont_;
   std::vector<LineRun> runs_;  // reused by every paint
   ChartPaintCache paintCache_;
   PlotArea plotArea_{0, 0, -1, -1};

@@ -18,17 +18,6 @@ constexpr int kLabelGap = 2;       // between a tick and its label
 constexpr int kLegendLine = 20;    // the sample line in the legend
 constexpr forms::TColor kGridColor = forms::clGray;
 
-const forms::TFontSpec& AxisFont() {
-  static const forms::TFontSpec font = [] {
-    forms::TFontSpec f;
-    f.Name = "Arial";
-    f.Height = -11;
-    f.Color = forms::clBlack;
-    return f;
-  }();
-  return font;
-}
-
 }  // namespace
 
 void TChart::Paint(forms::TCanvas& canvas) {
@@ -37,6 +26,7 @@ void TChart::Paint(forms::TCanvas& canvas) {
   canvas.FillRect({0, 0, width, height}, color_);
   plotArea_ = PlotArea{0, 0, -1, -1};  // none until this paint finds one
   if (width <= 0 || height <= 0) return;
+  if (Focused()) PaintFocusRect(canvas);
   TextMetrics& metrics = paintCache_.metrics;
 
   int top = kMargin;
@@ -49,7 +39,7 @@ void TChart::Paint(forms::TCanvas& canvas) {
     if (!Title->DisplayLines().empty()) top += kTitleGap - 4;
   }
 
-  const forms::TFontSpec& axisFont = AxisFont();
+  const forms::TFontSpec& axisFont = labelsFont_;
   const int labelHeight = metrics.Height(canvas, axisFont);
   PlotArea area;
   area.top = top;

@@ -14,6 +14,7 @@ TLineSeries::~TLineSeries() { SetParentChart(nullptr); }
 
 std::size_t TLineSeries::AddXY(double x, double y, const std::string& label, forms::TColor color) {
   std::size_t index = data_.Add(x, y, label, color);
+  latest_ = Sample{x, y};
   Changed();
   return index;
 }

@@ -2,6 +2,7 @@
 // the colour of the point it leads into.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "chart/core/SeriesData.h"
@@ -24,6 +25,12 @@ class TLineSeries : public forms::TComponent {
   std::size_t AddXY(double x, double y, const std::string& label, forms::TColor color);
 
   const SeriesData& Data() const { return data_; }
+  // The point added last, wherever its X put it among the others.
+  struct Sample {
+    double x;
+    double y;
+  };
+  const std::optional<Sample>& Latest() const { return latest_; }
   std::size_t Count() const { return data_.Count(); }
   forms::TColor SeriesColor() const { return seriesColor_; }
   void SetSeriesColor(forms::TColor value);
@@ -42,6 +49,7 @@ class TLineSeries : public forms::TComponent {
   void Changed();
 
   SeriesData data_;
+  std::optional<Sample> latest_;
   forms::TColor seriesColor_ = forms::clRed;
   bool pointerVisible_ = true;
   bool marksVisible_ = false;
