@@ -7,13 +7,16 @@
 
 namespace e2e {
 
-AppSession::AppSession(std::string artefactPrefix)
+AppSession::AppSession(std::string artefactPrefix, AppSessionOptions options)
     : prefix_(std::move(artefactPrefix))
 {
     XServerOptions serverOptions;
     serverOptions.logFile = prefix_ + ".xvfb.log";
+    serverOptions.dpi = options.serverDpi;
     server_ = std::make_unique<XServer>(serverOptions);
     desktop_ = std::make_unique<Desktop>(*server_);
+    if (options.desktopDpi > 0)
+        desktop_->declareDpi(options.desktopDpi);
     app_ = std::make_unique<Process>(std::vector<std::string>{VOLTAGE_DISPLAY_BINARY},
                                      server_->clientOptions(prefix_ + ".app.log"));
 

@@ -40,11 +40,20 @@ inline QRect chart(QSize client)
 }
 } // namespace layout
 
+// The screen the program meets.
+struct AppSessionOptions {
+    // The X server's declared resolution (Xvfb -dpi).
+    int serverDpi = 96;
+    // The density a desktop declares as Xft.dpi before the program starts;
+    // 0 declares none.
+    int desktopDpi = 0;
+};
+
 class AppSession {
 public:
     // Starts Xvfb and the program, and waits for its window. Logs and
     // screenshots are named `<artefactPrefix>.*` in the working directory.
-    explicit AppSession(std::string artefactPrefix);
+    explicit AppSession(std::string artefactPrefix, AppSessionOptions options = {});
     ~AppSession();
 
     AppSession(const AppSession&) = delete;

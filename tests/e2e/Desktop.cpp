@@ -143,6 +143,28 @@ void Desktop::drag(QPoint from, QPoint to, int steps, int button) const
     release(button);
 }
 
+void Desktop::focus(WindowId window) const
+{
+    const std::vector<std::string> args{"windowfocus", "--sync", std::to_string(window)};
+    const RunResult result = xdotool(args);
+    if (!result.ok())
+        throw std::runtime_error(commandFailure(args, result));
+}
+
+void Desktop::key(const std::string& keys) const
+{
+    const std::vector<std::string> args{"key", "--delay", "50", keys};
+    const RunResult result = xdotool(args);
+    if (!result.ok())
+        throw std::runtime_error(commandFailure(args, result));
+}
+
+void Desktop::declareDpi(int dpi) const
+{
+    runClient({E2E_XPROP, "-root", "-f", "RESOURCE_MANAGER", "8s", "-set", "RESOURCE_MANAGER",
+               "Xft.dpi:\t" + std::to_string(dpi) + "\n"});
+}
+
 void Desktop::resize(WindowId window, int width, int height) const
 {
     const std::vector<std::string> args{"windowsize", "--sync", std::to_string(window), std::to_string(width),

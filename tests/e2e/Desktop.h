@@ -39,6 +39,15 @@ public:
     // Press at `from`, move in `steps` steps to `to`, release there.
     void drag(QPoint from, QPoint to, int steps = 10, int button = 1) const;
 
+    // Gives the window the keyboard focus (no window manager does it), then
+    // types keys as xdotool names them ("Tab", "space", "shift+Tab").
+    void focus(WindowId window) const;
+    void key(const std::string& keys) const;
+
+    // Declares the screen's density as a desktop does, in the X resources
+    // (Xft.dpi), for programs started afterwards.
+    void declareDpi(int dpi) const;
+
     // Resizes/moves a top-level window (no window manager: a plain configure).
     void resize(WindowId window, int width, int height) const;
 

@@ -7,17 +7,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
 
 namespace e2e {
 
-// "e2e-Suite.Name": logs and screenshots of the running test start with it.
+// "e2e-Suite.Name": logs and screenshots of the running test start with it
+// (a parameterised test's slashes become dashes).
 inline std::string artefactPrefix()
 {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string("e2e-") + info->test_suite_name() + "." + info->name();
+    std::string prefix = std::string("e2e-") + info->test_suite_name() + "." + info->name();
+    std::replace(prefix.begin(), prefix.end(), '/', '-');
+    return prefix;
 }
 
 // Closes the window as a window manager would; the program must end with 0.

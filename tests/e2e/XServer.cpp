@@ -41,7 +41,7 @@ XServer::XServer(XServerOptions options)
     try {
         process_ = std::make_unique<Process>(
             std::vector<std::string>{E2E_XVFB, "-displayfd", std::to_string(writeFd), "-screen", "0", screen,
-                                     "-dpi", "96", "-nolisten", "tcp", "-noreset"},
+                                     "-dpi", std::to_string(options.dpi), "-nolisten", "tcp", "-noreset"},
             processOptions);
     } catch (...) {
         ::close(readFd);

@@ -15,6 +15,8 @@ struct XServerOptions {
     int width = 1280;
     int height = 1024;
     int depth = 24;
+    // The resolution the server declares for its screen (Xvfb -dpi).
+    int dpi = 96;
     // Xvfb's own output goes here (empty: discarded).
     std::string logFile;
     std::chrono::milliseconds startTimeout = 15s;
