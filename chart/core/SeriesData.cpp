@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <limits>
 #include <utility>
@@ -155,23 +156,55 @@ const SeriesData::StretchExtremes* SeriesData::Block::Stretches() const {
   return stretches.get();
 }
 
+namespace {
+
+constexpr std::uint32_t kCapacity = SeriesData::kBlockCapacity;
+
+// Moves the n values in ring slots from, from + 1, ... one slot up (towards
+// higher slots, the last slot's neighbour being slot 0).
+void MoveUp(double* ring, std::uint32_t from, std::uint32_t n) {
+  if (n == 0) return;
+  if (from + n < kCapacity) {
+    std::memmove(ring + from + 1, ring + from, n * sizeof(double));
+  } else if (from + n == kCapacity) {
+    ring[0] = ring[kCapacity - 1];
+    std::memmove(ring + from + 1, ring + from, (n - 1) * sizeof(double));
+  } else {
+    const std::uint32_t wrapped = from + n - kCapacity;  // values in slots 0..wrapped-1
+    std::memmove(ring + 1, ring, wrapped * sizeof(double));
+    ring[0] = ring[kCapacity - 1];
+    std::memmove(ring + from + 1, ring + from, (kCapacity - 1 - from) * sizeof(double));
+  }
+}
+
+// Moves the n values in ring slots from, from + 1, ... one slot down.
+void MoveDown(double* ring, std::uint32_t from, std::uint32_t n) {
+  if (n == 0) return;
+  if (from == 0) {
+    ring[kCapacity - 1] = ring[0];
+    std::memmove(ring, ring + 1, (n - 1) * sizeof(double));
+  } else if (from + n <= kCapacity) {
+    std::memmove(ring + from - 1, ring + from, n * sizeof(double));
+  } else {
+    std::memmove(ring + from - 1, ring + from, (kCapacity - from) * sizeof(double));
+    ring[kCapacity - 1] = ring[0];
+    std::memmove(ring, ring + 1, (from + n - kCapacity - 1) * sizeof(double));
+  }
+}
+
+}  // namespace
+
 // Makes room at offset by moving the shorter side one slot outwards; the
-// ring lets the front side move left past slot 0.
+// ring lets the front side move down past slot 0.
 void SeriesData::Block::Insert(std::uint32_t offset, Point&& point) {
   stretches.reset();
   if (offset < count - offset) {
+    MoveDown(x, head, offset);
+    MoveDown(y, head, offset);
     head = (head - 1) & kMask;
-    for (std::uint32_t i = 0; i < offset; ++i) {
-      const std::uint32_t to = Slot(i), from = Slot(i + 1);
-      x[to] = x[from];
-      y[to] = y[from];
-    }
   } else {
-    for (std::uint32_t i = count; i > offset; --i) {
-      const std::uint32_t to = Slot(i), from = Slot(i - 1);
-      x[to] = x[from];
-      y[to] = y[from];
-    }
+    MoveUp(x, Slot(offset), count - offset);
+    MoveUp(y, Slot(offset), count - offset);
   }
   const std::uint32_t slot = Slot(offset);
   x[slot] = point.x;
