@@ -39,12 +39,21 @@ void TApplication::Shutdown() {
 backend::Backend& TApplication::Backend() {
   if (!backend_) {
     backend_ = backend::CreateDefaultBackend();
-    // The process-wide application lives in static storage. Tear it down
-    // from an exit handler registered now, which runs before the window
-    // system's own statics (created while it started) are destroyed.
-    if (this == &DefaultApplication()) std::atexit([] { DefaultApplication().Shutdown(); });
+    TearDownAtExit();
   }
   return *backend_;
+}
+
+// The process-wide application lives in static storage and is torn down by
+// an exit handler, which must run before the window system's own statics
+// are destroyed. Exit handlers run in reverse order of registration, and
+// the window system makes some statics only when first needed, long after
+// it started (closing a scroll bar's context menu makes one). So the
+// handler is registered again whenever control goes back to main: when the
+// loop ends and after an error box shown outside it. The last registered
+// runs first; the ones after it find nothing left to free.
+void TApplication::TearDownAtExit() {
+  if (this == &DefaultApplication()) std::atexit([] { DefaultApplication().Shutdown(); });
 }
 
 void TApplication::SetBackend(std::unique_ptr<backend::Backend> backend) {
@@ -69,7 +78,10 @@ void TApplication::ApplyIcon(TForm& form) {
 void TApplication::Run() {
   if (!mainForm_) return;
   mainForm_->Show();
+  looping_ = true;
   Backend().RunLoop(mainForm_->Native());
+  looping_ = false;
+  TearDownAtExit();
 }
 
 std::string TApplication::Title() {
@@ -105,6 +117,7 @@ void TApplication::ShowException(const Exception& E) {
     openMessage_ = std::move(waitingMessages_.front());
     waitingMessages_.pop_front();
   }
+  if (!looping_) TearDownAtExit();
 }
 
 void TApplication::HandleException(TObject* Sender) {

@@ -62,10 +62,12 @@ class TApplication : public TComponent {
   void FormCreated(TForm* form);
   // Frees the forms, then the window system.
   void Shutdown();
+  void TearDownAtExit();
   void ApplyIcon(TForm& form);
 
   std::unique_ptr<backend::Backend> backend_;
   TForm* mainForm_ = nullptr;
+  bool looping_ = false;  // inside Run's loop
   bool boxOpen_ = false;
   std::string openMessage_;
   std::deque<std::string> waitingMessages_;
