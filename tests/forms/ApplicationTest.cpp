@@ -169,6 +169,15 @@ TEST_F(ApplicationTest, AnExceptionInFormCreateIsShownAndTheWindowStillRuns) {
   EXPECT_TRUE(headless.backend().windows.front()->shown);
 }
 
+TEST_F(ApplicationTest, AForeignObjectThrownInFormCreateIsShownEmptyAndTheFormIsKept) {
+  TTestForm::onCreate = [] { throw 7; };
+  headless.app().CreateForm(TestForm1);
+  ASSERT_NE(TestForm1, nullptr);
+  EXPECT_EQ(headless.app().MainForm(), TestForm1);
+  ASSERT_EQ(headless.backend().errorBoxes.size(), 1u);
+  EXPECT_EQ(headless.backend().errorBoxes[0].text, "");
+}
+
 }  // namespace
 
 namespace {
