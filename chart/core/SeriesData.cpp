@@ -123,37 +123,46 @@ SeriesData::Block::Block(const Block& other)
 // Only a stretch whose every slot holds a point can lie wholly inside a
 // span, so only those are summed up; the others are marked as unusable.
 // One more entry after the stretches holds the whole block's extremes.
-const SeriesData::StretchExtremes* SeriesData::Block::Stretches() const {
-  if (!stretches) {
-    constexpr double kInf = std::numeric_limits<double>::infinity();
-    stretches.reset(new StretchExtremes[kStretches + 1]);
-    StretchExtremes whole{kInf, -kInf, true};
-    for (std::uint32_t k = 0; k < kStretches; ++k) {
-      StretchExtremes e{kInf, -kInf, false};
-      const std::uint32_t firstOffset = (k * kStretch - head) & kMask;
-      if (count == kBlockCapacity || firstOffset + kStretch <= count) {
-        e.finite = true;
-        for (const double* v = y + k * kStretch; v != y + (k + 1) * kStretch; ++v) {
-          e.finite = e.finite && std::isfinite(*v);
-          e.low = *v < e.low ? *v : e.low;
-          e.high = *v > e.high ? *v : e.high;
-        }
-        whole.finite = whole.finite && e.finite;
-        whole.low = std::min(whole.low, e.low);
-        whole.high = std::max(whole.high, e.high);
-      } else {
-        for (std::uint32_t slot = k * kStretch; slot < (k + 1) * kStretch; ++slot) {
-          if (((slot - head) & kMask) >= count) continue;  // no point there
-          whole.finite = whole.finite && std::isfinite(y[slot]);
-          whole.low = y[slot] < whole.low ? y[slot] : whole.low;
-          whole.high = y[slot] > whole.high ? y[slot] : whole.high;
-        }
+void SeriesData::Block::Summarize() const {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  stretches.reset(new StretchExtremes[kStretches + 1]);
+  StretchExtremes whole{kInf, -kInf, true};
+  for (std::uint32_t k = 0; k < kStretches; ++k) {
+    StretchExtremes e{kInf, -kInf, false};
+    const std::uint32_t firstOffset = (k * kStretch - head) & kMask;
+    if (count == kBlockCapacity || firstOffset + kStretch <= count) {
+      e.finite = true;
+      for (const double* v = y + k * kStretch; v != y + (k + 1) * kStretch; ++v) {
+        e.finite = e.finite && std::isfinite(*v);
+        e.low = *v < e.low ? *v : e.low;
+        e.high = *v > e.high ? *v : e.high;
       }
-      stretches[k] = e;
+      whole.finite = whole.finite && e.finite;
+      whole.low = std::min(whole.low, e.low);
+      whole.high = std::max(whole.high, e.high);
+    } else {
+      for (std::uint32_t slot = k * kStretch; slot < (k + 1) * kStretch; ++slot) {
+        if (((slot - head) & kMask) >= count) continue;  // no point there
+        whole.finite = whole.finite && std::isfinite(y[slot]);
+        whole.low = y[slot] < whole.low ? y[slot] : whole.low;
+        whole.high = y[slot] > whole.high ? y[slot] : whole.high;
+      }
     }
-    stretches[kStretches] = whole;
+    stretches[k] = e;
   }
-  return stretches.get();
+  stretches[kStretches] = whole;
+}
+
+const SeriesData::StretchExtremes* SeriesData::Summary(const Block& block) const {
+  if (!block.stretches) {
+    block.Summarize();
+    summarized_.push_back(&block);
+    if (summarized_.size() > kMostSummaries) {
+      summarized_.front()->stretches.reset();
+      summarized_.pop_front();
+    }
+  }
+  return block.stretches.get();
 }
 
 namespace {
@@ -448,7 +457,7 @@ std::size_t SeriesData::UpperBound(double x) const {
 // Whole stretches inside [from, end) are taken from the block's summary;
 // the points before the first and after the last are looked at one by one.
 SeriesData::YExtremes SeriesData::FiniteYExtremes(const Span& span, std::size_t from,
-                                                  std::size_t end) {
+                                                  std::size_t end) const {
   constexpr double kInf = std::numeric_limits<double>::infinity();
   YExtremes r{from, kInf, from, -kInf, from};
   if (from >= end) return r;
@@ -456,7 +465,7 @@ SeriesData::YExtremes SeriesData::FiniteYExtremes(const Span& span, std::size_t 
   // A block whose every Y is one and the same number answers at once: the
   // usual case for a level that stays put.
   if (end - from > kStretch) {
-    const StretchExtremes& whole = span.block->Stretches()[Block::kStretches];
+    const StretchExtremes& whole = Summary(*span.block)[Block::kStretches];
     if (whole.finite && whole.low == whole.high) return {end, whole.low, from, whole.high, from};
   }
   // Where a stretch gave the extreme: the point itself is found at the end.
@@ -489,7 +498,7 @@ SeriesData::YExtremes SeriesData::FiniteYExtremes(const Span& span, std::size_t 
   }
   i = firstWhole;
   if (i + kStretch <= end) {
-    const StretchExtremes* stretches = span.block->Stretches();
+    const StretchExtremes* stretches = Summary(*span.block);
     for (; i + kStretch <= end; i += kStretch) {
       const StretchExtremes& s = stretches[(span.slot + i) / kStretch];
       if (!s.finite) break;  // looked at point by point below

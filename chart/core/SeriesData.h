@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,8 +74,10 @@ class SeriesData {
   // The lowest and the highest Y of a span's points [from, end), stopping
   // at the first whose Y is not finite. A tall column of points costs a
   // look at each stretch of kStretch slots rather than at each point: a
-  // block keeps the extremes of its stretches once asked, until it changes.
+  // block keeps the extremes of its stretches once asked, until it changes
+  // or until kMostSummaries other blocks have been asked for theirs since.
   static constexpr std::uint32_t kStretch = 32;
+  static constexpr std::size_t kMostSummaries = 1024;
   // Positions are the span's own, from 0.
   struct YExtremes {
     std::size_t end;      // where it stopped: a Y that is not finite, or `end`
@@ -83,7 +86,7 @@ class SeriesData {
     double high;          // -inf when empty
     std::size_t highAt;
   };
-  static YExtremes FiniteYExtremes(const Span& span, std::size_t from, std::size_t end);
+  YExtremes FiniteYExtremes(const Span& span, std::size_t from, std::size_t end) const;
 
   // How many blocks hold the points (for tests and the benchmarks).
   std::size_t BlockCount() const { return blocks_.size(); }
@@ -142,6 +145,10 @@ class SeriesData {
   void PassRight(std::size_t from, std::uint32_t offset, Point&& point, std::size_t to);
   void PassLeft(std::size_t from, std::uint32_t offset, Point&& point, std::size_t to);
   void NewBlock(std::size_t at);
+  // The block's stretch extremes, made if it has none; the summaries made
+  // longest ago are dropped beyond kMostSummaries, so however much of a
+  // long series is looked at they hold a bounded amount of memory.
+  const StretchExtremes* Summary(const Block& block) const;
 
   // What the search needs of each block, kept apart from the blocks so a
   // search or a look for room stays in one small array.
@@ -154,6 +161,7 @@ class SeriesData {
   std::vector<IndexEntry> index_;
   std::vector<std::size_t> counts_;  // Fenwick tree of the blocks' counts, 1-based
   std::size_t count_ = 0;
+  mutable std::deque<const Block*> summarized_;  // oldest first
 };
 
 // One block: a ring of up to kBlockCapacity points in slots, the first at
@@ -172,7 +180,7 @@ struct SeriesData::Block {
 
   Block() = default;
   Block(const Block& other);
-  const StretchExtremes* Stretches() const;
+  void Summarize() const;
 
   std::uint32_t Slot(std::uint32_t offset) const { return (head + offset) & kMask; }
   double XAt(std::uint32_t offset) const { return x[Slot(offset)]; }

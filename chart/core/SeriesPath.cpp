@@ -326,7 +326,7 @@ class ColumnThinner {
 
   std::size_t AbsorbLong(const SeriesData::Span& span, std::size_t from, std::size_t end) {
     // ys[from] is finite (the caller checked), so e.end > from.
-    const SeriesData::YExtremes e = SeriesData::FiniteYExtremes(span, from, end);
+    const SeriesData::YExtremes e = data_.FiniteYExtremes(span, from, end);
     if (e.low < lowest_.y) lowest_ = {span.x[e.lowAt], e.low, span.index + e.lowAt};
     if (e.high > highest_.y) highest_ = {span.x[e.highAt], e.high, span.index + e.highAt};
     last_ = {span.x[e.end - 1], span.y[e.end - 1], span.index + e.end - 1};

@@ -385,7 +385,7 @@ TEST(SeriesDataBlocks, SpanExtremesAreThoseOfEveryPointUpToOneThatIsNotFinite) {
           if (span.y[stop] < low) low = span.y[lowAt = stop];
           if (span.y[stop] > high) high = span.y[highAt = stop];
         }
-        const SeriesData::YExtremes e = SeriesData::FiniteYExtremes(span, from, end);
+        const SeriesData::YExtremes e = data.FiniteYExtremes(span, from, end);
         ASSERT_EQ(e.end, stop) << from << ".." << end;
         if (stop == from) continue;
         ASSERT_EQ(e.low, low) << from << ".." << end;
@@ -396,6 +396,27 @@ TEST(SeriesDataBlocks, SpanExtremesAreThoseOfEveryPointUpToOneThatIsNotFinite) {
       }
     });
     EXPECT_GE(checked, 20u);
+  }
+}
+
+// More blocks asked for their extremes than keep them at once: the oldest
+// summaries go and are made again when asked, with the same answers.
+TEST(SeriesDataBlocks, ExtremesStayRightWhenSummariesComeAndGo) {
+  SeriesData data;
+  const std::size_t blocks = SeriesData::kMostSummaries + 40;
+  for (std::size_t i = 0; i < blocks * kCapacity; ++i)
+    data.Add(static_cast<double>(i), static_cast<double>((i * 7919) % 101), "", kDefault);
+  for (int sweep = 0; sweep < 2; ++sweep) {
+    std::size_t wrong = 0;
+    data.ForEachSpan(0, data.Count(), [&](const SeriesData::Span& span) {
+      const auto lowest = std::min_element(span.y, span.y + span.count);
+      const auto highest = std::max_element(span.y, span.y + span.count);
+      const SeriesData::YExtremes e = data.FiniteYExtremes(span, 0, span.count);
+      wrong += e.end != span.count || e.low != *lowest || e.high != *highest ||
+               e.lowAt != static_cast<std::size_t>(lowest - span.y) ||
+               e.highAt != static_cast<std::size_t>(highest - span.y);
+    });
+    EXPECT_EQ(wrong, 0u) << "sweep " << sweep;
   }
 }
 
