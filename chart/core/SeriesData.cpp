@@ -153,13 +153,19 @@ void SeriesData::Block::Summarize() const {
   stretches[kStretches] = whole;
 }
 
+// A block stays in the list once in it, its summary made again after a
+// change, so it is never there twice and the one dropped is never the one
+// being asked for.
 const SeriesData::StretchExtremes* SeriesData::Summary(const Block& block) const {
-  if (!block.stretches) {
-    block.Summarize();
+  if (!block.stretches) block.Summarize();
+  if (!block.summarized) {
+    block.summarized = true;
     summarized_.push_back(&block);
     if (summarized_.size() > kMostSummaries) {
-      summarized_.front()->stretches.reset();
+      const Block& oldest = *summarized_.front();
       summarized_.pop_front();
+      oldest.stretches.reset();
+      oldest.summarized = false;
     }
   }
   return block.stretches.get();

@@ -175,6 +175,7 @@ struct SeriesData::Block {
   std::vector<PointLabel> labels;  // the non-empty ones, by offset
   // Made when first asked for, dropped when a point comes or goes.
   mutable std::unique_ptr<StretchExtremes[]> stretches;
+  mutable bool summarized = false;  // in the series' list of summarized blocks
   double x[kBlockCapacity];
   double y[kBlockCapacity];
 

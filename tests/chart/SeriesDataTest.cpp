@@ -400,8 +400,24 @@ TEST(SeriesDataBlocks, SpanExtremesAreThoseOfEveryPointUpToOneThatIsNotFinite) {
 }
 
 // More blocks asked for their extremes than keep them at once: the oldest
-// summaries go and are made again when asked, with the same answers.
+// summaries go and are made again when asked, with the same answers. Also
+// one block changed and asked again and again, far more often than that.
 TEST(SeriesDataBlocks, ExtremesStayRightWhenSummariesComeAndGo) {
+  {
+    SeriesData one;
+    for (int i = 0; i < 200; ++i) one.Add(i, i % 7, "", kDefault);
+    for (std::size_t n = 0; n < 3 * SeriesData::kMostSummaries; ++n) {
+      one.Add(static_cast<double>(n % 150), 3, "", kDefault);
+      std::size_t wrong = 0;
+      one.ForEachSpan(0, one.Count(), [&](const SeriesData::Span& span) {
+        const SeriesData::YExtremes e = one.FiniteYExtremes(span, 0, span.count);
+        wrong += e.end != span.count || e.low != *std::min_element(span.y, span.y + span.count) ||
+                 e.high != *std::max_element(span.y, span.y + span.count);
+      });
+      ASSERT_EQ(wrong, 0u) << "after " << n << " changes";
+    }
+  }
+
   SeriesData data;
   const std::size_t blocks = SeriesData::kMostSummaries + 40;
   for (std::size_t i = 0; i < blocks * kCapacity; ++i)
