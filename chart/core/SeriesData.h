@@ -76,6 +76,7 @@ class SeriesData {
   // look at each stretch of kStretch slots rather than at each point: a
   // block keeps the extremes of its stretches once asked, until it changes
   // or until kMostSummaries other blocks have been asked for theirs since.
+  // (So reading a series may change what it keeps: one thread at a time.)
   static constexpr std::uint32_t kStretch = 32;
   static constexpr std::size_t kMostSummaries = 1024;
   // Positions are the span's own, from 0.
