@@ -142,7 +142,7 @@ bool TChart::SetProperty(std::string_view name, const Value& value, forms::TRead
   else if (name == "Title.Visible") Title->Visible = AsBool(value);
   else if (name == "Title.Font.Color") Title->Font.Color = AsColor(value);
   else if (name == "Title.Font.Name") Title->Font.Name = AsText(value);
-  else if (name == "Title.Font.Height") Title->Font.Height = AsInt(value);
+  else if (name == "Title.Font.Height") Title->Font.Height = AsFontHeight(value);
   else if (name == "Legend.Visible") Legend->SetVisible(AsBool(value));
   else if (name == "View3D") SetView3D(AsBool(value));
   else if (name == "Color") SetColor(AsColor(value));

@@ -15,7 +15,8 @@ TControl::~TControl() {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
-  TRect bounds{left, top, std::max(width, 0), std::max(height, 0)};
+  TRect bounds{std::clamp(left, kMinCoordinate, kMaxCoordinate), std::clamp(top, kMinCoordinate, kMaxCoordinate),
+               std::clamp(width, 0, kMaxCoordinate), std::clamp(height, 0, kMaxCoordinate)};
   if (bounds == bounds_) return;
   bounds_ = bounds;
   if (native_) native_->SetBounds(bounds_);
@@ -59,10 +60,10 @@ void TControl::Invalidate() {
 }
 
 bool TControl::SetProperty(std::string_view name, const reader::Value& value, TReadContext& ctx) {
-  if (name == "Left") SetLeft(AsInt(value));
-  else if (name == "Top") SetTop(AsInt(value));
-  else if (name == "Width") SetWidth(AsInt(value));
-  else if (name == "Height") SetHeight(AsInt(value));
+  if (name == "Left") SetLeft(AsCoordinate(value));
+  else if (name == "Top") SetTop(AsCoordinate(value));
+  else if (name == "Width") SetWidth(AsCoordinate(value));
+  else if (name == "Height") SetHeight(AsCoordinate(value));
   else if (name == "TabOrder") SetTabOrder(AsInt(value));
   else if (name == "TabStop") SetTabStop(AsBool(value));
   else return TComponent::SetProperty(name, value, ctx);

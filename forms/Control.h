@@ -24,7 +24,8 @@ class TControl : public TComponent, protected backend::ControlEvents {
   void SetTop(int value) { SetBounds(Left(), value, Width(), Height()); }
   void SetWidth(int value) { SetBounds(Left(), Top(), value, Height()); }
   void SetHeight(int value) { SetBounds(Left(), Top(), Width(), value); }
-  // Sizes below zero become zero, as no window can be smaller than nothing.
+  // Sizes below zero become zero, as no window can be smaller than nothing;
+  // all four are kept within kMinCoordinate..kMaxCoordinate.
   void SetBounds(int left, int top, int width, int height);
   const TRect& BoundsRect() const { return bounds_; }
 

@@ -60,8 +60,8 @@ int TForm::ClientWidth() const { return native_->ClientWidth(); }
 int TForm::ClientHeight() const { return native_->ClientHeight(); }
 
 void TForm::SetClientSize(int width, int height) {
-  width = std::max(width, 0);
-  height = std::max(height, 0);
+  width = std::clamp(width, 0, kMaxCoordinate);
+  height = std::clamp(height, 0, kMaxCoordinate);
   if (width == ClientWidth() && height == ClientHeight()) return;
   TPoint frame = native_->FrameExtent();
   if (!QueryCanResize(width + frame.x, height + frame.y)) return;
@@ -71,19 +71,19 @@ void TForm::SetClientSize(int width, int height) {
 bool TForm::SetProperty(std::string_view name, const reader::Value& value, TReadContext& ctx) {
   if (name == "Caption") SetCaption(AsText(value));
   else if (name == "Color") SetColor(AsColor(value));
-  else if (name == "Left") position_.x = AsInt(value);
-  else if (name == "Top") position_.y = AsInt(value);
-  else if (name == "Width") designOuterSize_.x = AsInt(value);
-  else if (name == "Height") designOuterSize_.y = AsInt(value);
-  else if (name == "ClientWidth") designClientSize_.x = AsInt(value);
-  else if (name == "ClientHeight") designClientSize_.y = AsInt(value);
+  else if (name == "Left") position_.x = AsCoordinate(value);
+  else if (name == "Top") position_.y = AsCoordinate(value);
+  else if (name == "Width") designOuterSize_.x = AsCoordinate(value);
+  else if (name == "Height") designOuterSize_.y = AsCoordinate(value);
+  else if (name == "ClientWidth") designClientSize_.x = AsCoordinate(value);
+  else if (name == "ClientHeight") designClientSize_.y = AsCoordinate(value);
   else if (name == "Font.Name") font_.Name = AsText(value);
-  else if (name == "Font.Height") font_.Height = AsInt(value);
+  else if (name == "Font.Height") font_.Height = AsFontHeight(value);
   else if (name == "Font.Color") font_.Color = AsColor(value);
   else if (name == "Font.Style") font_.Style = AsFontStyle(value);
   else if (name == "Font.Charset") font_.Charset = AsCharset(value);
-  else if (name == "PixelsPerInch") pixelsPerInch_ = std::max(1, AsInt(value));
-  else if (name == "TextHeight") textHeight_ = std::max(1, AsInt(value));
+  else if (name == "PixelsPerInch") pixelsPerInch_ = std::max(1, AsCoordinate(value));
+  else if (name == "TextHeight") textHeight_ = std::max(1, AsCoordinate(value));
   else if (name == "AutoScroll") SetAutoScroll(AsBool(value));
   else if (name == "OldCreateOrder") AsBool(value);  // OnCreate runs after loading either way
   else if (name == "OnCreate") OnCreate = ctx.NotifyHandler(value);

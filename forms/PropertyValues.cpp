@@ -57,12 +57,21 @@ std::string Describe(const reader::Value& value) {
 }
 
 int AsInt(const reader::Value& value) {
+  return AsInt(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+}
+
+int AsInt(const reader::Value& value, int low, int high) {
   auto* v = std::get_if<std::int64_t>(&value);
   if (!v) Expected("an integer", value);
-  if (*v < std::numeric_limits<int>::min() || *v > std::numeric_limits<int>::max())
-    throw Exception("integer " + std::to_string(*v) + " is out of range");
+  if (*v < low || *v > high)
+    throw Exception("integer " + std::to_string(*v) + " is out of range (" + std::to_string(low) + ".." +
+                    std::to_string(high) + ")");
   return static_cast<int>(*v);
 }
+
+int AsCoordinate(const reader::Value& value) { return AsInt(value, kMinCoordinate, kMaxCoordinate); }
+
+int AsFontHeight(const reader::Value& value) { return AsInt(value, -kMaxFontPixels, kMaxFontPixels); }
 
 double AsDouble(const reader::Value& value) {
   if (auto* i = std::get_if<std::int64_t>(&value)) return static_cast<double>(*i);

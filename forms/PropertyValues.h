@@ -13,6 +13,12 @@
 namespace forms {
 
 int AsInt(const reader::Value& value);
+// An integer from low to high; the range is named when it is not.
+int AsInt(const reader::Value& value, int low, int high);
+// A position or size: within kMinCoordinate..kMaxCoordinate.
+int AsCoordinate(const reader::Value& value);
+// A font height (negative: the character height): within kMaxFontPixels.
+int AsFontHeight(const reader::Value& value);
 double AsDouble(const reader::Value& value);
 bool AsBool(const reader::Value& value);
 TColor AsColor(const reader::Value& value);

@@ -26,6 +26,14 @@ constexpr int RedOf(TColor c) { return static_cast<int>(c & 0xFF); }
 constexpr int GreenOf(TColor c) { return static_cast<int>((c >> 8) & 0xFF); }
 constexpr int BlueOf(TColor c) { return static_cast<int>((c >> 16) & 0xFF); }
 
+// Positions and sizes hold what a window system can show: X and Windows
+// keep window coordinates in 16 bits. Kept within it, a control's right or
+// bottom edge never overflows, and no paint is asked for billions of pixels.
+constexpr int kMinCoordinate = -32768;
+constexpr int kMaxCoordinate = 32767;
+// No font is drawn or measured taller than this many pixels.
+constexpr int kMaxFontPixels = 1000;
+
 struct TPoint {
   int x = 0;
   int y = 0;

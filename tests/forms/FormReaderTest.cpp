@@ -2,6 +2,8 @@
 // and the timer, label and resize rules the built components keep.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "forms/Application.h"
 #include "tests/forms/TestForm.h"
 #include "tests/support/HeadlessApplication.h"
@@ -67,6 +69,12 @@ const std::string kUnknownHandler = WithForm("  OnCreate = FormCreat");
 const std::string kWrongHandler = WithForm("  OnCreate = FormCanResize");
 const std::string kUnrepresentable = WithForm("  Caption = #55357#56832");
 const std::string kSecondButton = WithForm("  object Button1: TButton\n  end");
+// Numbers no window system can show, which would overflow an edge or ask a
+// paint for billions of pixels.
+const std::string kHugeWidth = WithForm("  Width = 2147483647");
+const std::string kHugeFont = WithForm("  Font.Height = -2147483648");
+const std::string kFarButton = "object Form1: TTestForm\n  object Button1: TButton\n    Left = 40000\n  end\n  object Label1: TLabel\n  end\n  object Timer1: TTimer\n  end\nend\n";
+const std::string kHugeInterval = "object Form1: TTestForm\n  object Button1: TButton\n  end\n  object Label1: TLabel\n  end\n  object Timer1: TTimer\n    Interval = 4294967296\n  end\nend\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Descriptions, BrokenDescriptionTest,
@@ -81,6 +89,12 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{kUnrepresentable.c_str(),
                    "Test.form:2: Form1.Caption: character #55357 has no code in code page 950"},
         BrokenCase{kSecondButton.c_str(), "Test.form:4: a second component named 'Button1'"},
+        BrokenCase{kHugeWidth.c_str(), "Test.form:2: Form1.Width: integer 2147483647 is out of range (-32768..32767)"},
+        BrokenCase{kHugeFont.c_str(),
+                   "Test.form:2: Form1.Font.Height: integer -2147483648 is out of range (-1000..1000)"},
+        BrokenCase{kFarButton.c_str(), "Test.form:3: Button1.Left: integer 40000 is out of range (-32768..32767)"},
+        BrokenCase{kHugeInterval.c_str(),
+                   "Test.form:7: Timer1.Interval: integer 4294967296 is out of range (-2147483648..2147483647)"},
         BrokenCase{"object Form1: TOtherForm\nend\n",
                    "Test.form:1: the description is of class 'TOtherForm', expected 'TTestForm'"},
         BrokenCase{"object Form1: TTestForm\n  object Button1: TLabel\n  end\nend\n",
@@ -110,6 +124,22 @@ TEST_F(FormTest, ControlsFollowTheMeasuredTextHeight) {
   EXPECT_EQ(TestForm1->Font().Height, -22);
   EXPECT_EQ(TestForm1->Button1->BoundsRect(), (forms::TRect{20, 20, 150, 50}));
   EXPECT_EQ(TestForm1->ClientWidth(), 292) << "the window's own size is not scaled";
+}
+
+// Set from code, positions and sizes are kept within what a window system
+// can show, and text is measured no taller than the tallest font.
+TEST_F(FormTest, PositionsSizesAndFontsStayWithinWhatAWindowSystemShows) {
+  Create();
+  constexpr int kMax = std::numeric_limits<int>::max(), kMin = std::numeric_limits<int>::min();
+  TestForm1->SetClientSize(kMax, kMax);
+  EXPECT_EQ(TestForm1->ClientWidth(), 32767);
+  EXPECT_EQ(TestForm1->ClientHeight(), 32767);
+  TestForm1->Button1->SetBounds(kMax, kMin, kMax, kMin);
+  EXPECT_EQ(TestForm1->Button1->BoundsRect(), (forms::TRect{32767, -32768, 32767, 0}));
+  EXPECT_EQ(TestForm1->Button1->BoundsRect().Right(), 65534);
+  forms::TFontSpec font;
+  font.Height = kMin;
+  EXPECT_EQ(headless.backend().TextHeight(font), 1182) << "1000 pixels and the leading";
 }
 
 // The timer's Enabled switch: a system timer only while enabled, with an

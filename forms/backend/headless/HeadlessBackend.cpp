@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "forms/Application.h"
 
@@ -12,7 +13,7 @@ namespace {
 // Text metrics of a plain 8-point face at 96 pixels per inch: 13 pixels
 // high, 6 wide per character (a CJK character counts twice).
 int MeasureHeight(const TFontSpec& font) {
-  int pixels = font.Height < 0 ? -font.Height : font.Height;
+  int pixels = static_cast<int>(std::min<long long>(std::llabs(font.Height), kMaxFontPixels));
   return font.Height < 0 ? static_cast<int>(std::lround(pixels * 13.0 / 11.0)) : pixels;
 }
 

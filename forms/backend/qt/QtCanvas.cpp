@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QString>
+#include <algorithm>
+#include <cstdlib>
 
 namespace forms::backend::qt {
 
@@ -21,7 +23,9 @@ QColor ToQColor(TColor color) {
 
 QFont ToQFont(const TFontSpec& wanted) {
   QFont font(QString::fromStdString(wanted.Name));
-  font.setPixelSize(wanted.Height < 0 ? -wanted.Height : (wanted.Height > 0 ? wanted.Height : 11));
+  // However a height was scaled, no font is made taller than kMaxFontPixels.
+  long long pixels = wanted.Height == 0 ? 11 : std::min<long long>(std::llabs(wanted.Height), kMaxFontPixels);
+  font.setPixelSize(static_cast<int>(pixels));
   font.setBold(wanted.Style & fsBold);
   font.setItalic(wanted.Style & fsItalic);
   font.setUnderline(wanted.Style & fsUnderline);
